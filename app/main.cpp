@@ -1,0 +1,31 @@
+#include "app/application.h"
+#include "app/error_box.h"
+#include "schedule/program_folder.h"
+#include "ui/tform1.h"
+
+#include <QApplication>
+
+#include <clocale>
+
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    // Time texts follow the user's regional settings; Qt has set the process locale
+    // from the environment, this makes it explicit for the C library's time and numbers.
+    std::setlocale(LC_ALL, "");
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    tb::TApplication app;
+    app.setTitle(QStringLiteral("Tollbrook"));
+    tb::setErrorBoxApplication(&app);
+    QApplication::setApplicationName(app.Title());
+
+    int rc = 0;
+    {
+        tb::TForm1 form(app, tb::programFolder());
+        tb::runHandler([&] { form.FormCreate(); });
+        form.showCentred();
+        if (!app.Terminated()) rc = QApplication::exec();
+    }
+    tb::setErrorBoxApplication(nullptr);
+    return rc;
+}

@@ -1,0 +1,216 @@
+#include "schedule/schedule_file.h"
+
+#include "tests/temp_dir.h"
+#include "tests/unprivileged.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace std::string_literals;
+using tb::test::TempDir;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+struct DecodeCase {
+    const char* name;
+    std::string bytes;
+    Lines lines;
+};
+
+class ScheduleTextDecode : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(ScheduleTextDecode, ReadsLinesAsWritten) {
+    EXPECT_EQ(tb::decodeScheduleText(GetParam().bytes), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LineEndsMarksAndNul, ScheduleTextDecode,
+    ::testing::Values(
+        DecodeCase{"Empty", "", {}},
+        DecodeCase{"CrLf", "a\r\nb\r\n", {"a", "b"}},
+        DecodeCase{"LastLineWithoutBreak", "a\r\nb", {"a", "b"}},
+        DecodeCase{"LfOnly", "a\nb\n", {"a", "b"}},
+        DecodeCase{"CrOnly", "a\rb\r", {"a", "b"}},
+        DecodeCase{"LfCrIsTwoBreaks", "a\n\rb", {"a", "", "b"}},
+        DecodeCase{"TwoBreaksAtEndAddOneEmptyEntry", "a\r\n\r\n", {"a", ""}},
+        DecodeCase{"OnlyABreak", "\r\n", {""}},
+        DecodeCase{"EmptyLinesInsideAreEntries", "a\r\n\r\n\r\nb", {"a", "", "", "b"}},
+        DecodeCase{"BlanksAndBarsKept", " a |8:00:00 \r\n|\r\n", {" a |8:00:00 ", "|"}},
+        DecodeCase{"NulEndsText", "a\r\nb\0c\r\nd"s, {"a", "b"}},
+        DecodeCase{"Utf8MarkSkipped", "\xEF\xBB\xBF/m/\xC3\xA9t\xC3\xA9.mp3|8:00:00\r\n", {"/m/\xC3\xA9t\xC3\xA9.mp3|8:00:00"}},
+        DecodeCase{"Utf16LittleEndian", "\xFF\xFE" "a\0|\0\xE9\0\r\0\n\0b\0"s, {"a|\xC3\xA9", "b"}},
+        DecodeCase{"Utf16BigEndian", "\xFE\xFF" "\0a\0\n\x6C\x34"s, {"a", "\xE6\xB0\xB4"}},
+        DecodeCase{"Utf16SurrogatePair", "\xFF\xFE" "\x3D\xD8\x14\xDD"s, {"\xF0\x9F\x94\x94"}},
+        DecodeCase{"Utf16LoneSurrogate", "\xFF\xFE" "\x3D\xD8" "a\0"s, {"\xEF\xBF\xBD" "a"}},
+        DecodeCase{"Utf16NulEndsText", "\xFF\xFE" "a\0\0\0b\0"s, {"a"}},
+        DecodeCase{"Utf16OddByteDropped", "\xFF\xFE" "a\0b"s, {"a"}},
+        DecodeCase{"BytesWithoutMarkKeptAsTheyAre", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xE9t\xE9.mp3"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScheduleTextEncode, EveryLineEndsInCrLfWithoutMark) {
+    EXPECT_EQ(tb::encodeScheduleText({}), "");
+    EXPECT_EQ(tb::encodeScheduleText({""}), "\r\n");
+    EXPECT_EQ(tb::encodeScheduleText({"a", "", "\xC3\xA9"}), "a\r\n\r\n\xC3\xA9\r\n");
+}
+
+TEST(ScheduleFile, EveryVariantReadsBackAndIsWrittenInOneForm) {
+    const std::vector<std::string> variants = {
+        "x|1\r\ny|2\r\n", "x|1\r\ny|2", "x|1\ny|2\n", "x|1\ry|2\r",
+        "\xEF\xBB\xBFx|1\r\ny|2\r\n", "\xFF\xFEx\0|\0001\0\r\0\n\0y\0|\0002\0"s,
+        "\xFE\xFF\0x\0|\0001\0\n\0y\0|\0002"s};
+    for (const auto& bytes : variants) {
+        TempDir dir;
+        dir.write("playlist.ini", bytes);
+        const auto lines = tb::loadScheduleFile(dir / "playlist.ini");
+        EXPECT_EQ(lines, (Lines{"x|1", "y|2"})) << bytes;
+        tb::saveScheduleFile(dir / "playlist.ini", lines);
+        EXPECT_EQ(dir.read("playlist.ini"), "x|1\r\ny|2\r\n");
+    }
+}
+
+TEST(ScheduleFile, EmptyFileIsAnEmptyList) {
+    TempDir dir;
+    dir.write("hou.ini", "");
+    EXPECT_TRUE(tb::loadScheduleFile(dir / "hou.ini").empty());
+}
+
+TEST(ScheduleFile, LargeFileLoadsWhole) {
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 200000; ++i) bytes += "/music/bell" + std::to_string(i) + ".mp3|8:00:00\r\n";
+    dir.write("playlist.ini", bytes);
+    const auto lines = tb::loadScheduleFile(dir / "playlist.ini");
+    ASSERT_EQ(lines.size(), 200000u);
+    EXPECT_EQ(lines.back(), "/music/bell199999.mp3|8:00:00");
+}
+
+TEST(ScheduleFileErrors, MissingFileNamesPathAndReason) {
+    TempDir dir;
+    try {
+        tb::loadScheduleFile(dir / "qian.ini");
+        FAIL() << "no error";
+    } catch (const tb::FileError& e) {
+        EXPECT_EQ(e.what(), "Cannot open file \"" + (dir / "qian.ini").string() + "\". No such file or directory");
+    }
+}
+
+TEST(ScheduleFileErrors, FolderInPlaceOfFileCannotBeOpened) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "hou.ini");
+    EXPECT_THROW(
+        {
+            try {
+                tb::loadScheduleFile(dir / "hou.ini");
+            } catch (const tb::FileError& e) {
+                EXPECT_EQ(e.what(), "Cannot open file \"" + (dir / "hou.ini").string() + "\". Is a directory");
+                throw;
+            }
+        },
+        tb::FileError);
+}
+
+TEST(ScheduleFileErrors, UnreadableFileGivesOpenMessage) {
+    TempDir dir;
+    dir.write("qian.ini", "/a.mp3\r\n");
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    ::chmod((dir / "qian.ini").c_str(), 0);
+    const std::string message = tb::test::withoutPrivileges([&] {
+        try {
+            tb::loadScheduleFile(dir / "qian.ini");
+            return std::string("read");
+        } catch (const tb::FileError& e) {
+            return std::string(e.what());
+        }
+    });
+    EXPECT_EQ(message, "Cannot open file \"" + (dir / "qian.ini").string() + "\". Permission denied");
+}
+
+TEST(ScheduleFileErrors, SaveIntoReadOnlyFolderKeepsOldFiles) {
+    TempDir dir;
+    dir.write("playlist.ini", "/old.mp3|8:00:00\r\n");
+    dir.write("qian.ini", "/old.mp3\r\n");
+    dir.write("hou.ini", "8:00:00\r\n");
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0555));
+    const std::string message = tb::test::withoutPrivileges([&] {
+        try {
+            Lines paths, times;
+            tb::saveSchedule(dir.path(), {"/new.mp3|9:00:00"}, paths, times);
+            return std::string("saved");
+        } catch (const tb::FileError& e) {
+            return std::string(e.what());
+        }
+    });
+    EXPECT_EQ(message, "Cannot create file \"" + (dir / "playlist.ini").string() + "\". Permission denied");
+    EXPECT_EQ(dir.read("playlist.ini"), "/old.mp3|8:00:00\r\n");
+    EXPECT_EQ(dir.read("qian.ini"), "/old.mp3\r\n");
+    EXPECT_EQ(dir.read("hou.ini"), "8:00:00\r\n");
+}
+
+TEST(ScheduleFileErrors, SaveIntoMissingFolderGivesCreateMessage) {
+    TempDir dir;
+    try {
+        tb::saveScheduleFile(dir / "gone" / "qian.ini", {"a"});
+        FAIL() << "no error";
+    } catch (const tb::FileError& e) {
+        EXPECT_EQ(e.what(),
+                  "Cannot create file \"" + (dir / "gone" / "qian.ini").string() + "\". No such file or directory");
+    }
+}
+
+TEST(SaveSchedule, WritesThreeAlignedFiles) {
+    TempDir dir;
+    Lines paths, times;
+    tb::saveSchedule(dir.path(), {"C:\\music\\a.mp3|8:00:00", "/b.mp3|8:00:00|x", "no bar", "|"}, paths, times);
+    EXPECT_EQ(dir.read("playlist.ini"), "C:\\music\\a.mp3|8:00:00\r\n/b.mp3|8:00:00|x\r\nno bar\r\n|\r\n");
+    EXPECT_EQ(dir.read("qian.ini"), "C:\\music\\a.mp3\r\n/b.mp3\r\n\r\n\r\n");
+    EXPECT_EQ(dir.read("hou.ini"), "8:00:00\r\n8:00:00|x\r\nno bar\r\n\r\n");
+    EXPECT_EQ(paths, (Lines{"C:\\music\\a.mp3", "/b.mp3", "", ""}));
+    EXPECT_EQ(times, (Lines{"8:00:00", "8:00:00|x", "no bar", ""}));
+}
+
+TEST(SaveSchedule, EmptyListGivesThreeEmptyFiles) {
+    TempDir dir;
+    dir.write("qian.ini", "/old.mp3\r\n");
+    Lines paths{"stale"}, times{"stale"};
+    tb::saveSchedule(dir.path(), {}, paths, times);
+    for (const char* f : {"playlist.ini", "qian.ini", "hou.ini"}) {
+        EXPECT_EQ(std::filesystem::file_size(dir / f), 0u) << f;
+        EXPECT_TRUE(tb::loadScheduleFile(dir / f).empty()) << f;
+    }
+    EXPECT_TRUE(paths.empty());
+    EXPECT_TRUE(times.empty());
+}
+
+TEST(SaveSchedule, FailureStopsAtThatFileAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    dir.write("hou.ini", "7:00:00\r\n");
+    std::filesystem::create_directory(dir / "qian.ini");  // cannot be replaced by a file
+    Lines paths, times;
+    EXPECT_THROW(tb::saveSchedule(dir.path(), {"/a.mp3|9:00:00"}, paths, times), tb::FileError);
+    EXPECT_EQ(dir.read("playlist.ini"), "/a.mp3|9:00:00\r\n");
+    EXPECT_EQ(dir.read("hou.ini"), "7:00:00\r\n");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 3u);
+}
+
+TEST(SaveSchedule, ReplacedFileKeepsItsPermissions) {
+    TempDir dir;
+    dir.write("qian.ini", "x\r\n");
+    ::chmod((dir / "qian.ini").c_str(), 0640);
+    tb::saveScheduleFile(dir / "qian.ini", {"y"});
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "qian.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(PlaylistLine, SplitsAtFirstBar) {
+    EXPECT_EQ(tb::makePlaylistLine("/a b.mp3", "8:00:00"), "/a b.mp3|8:00:00");
+    EXPECT_EQ(tb::splitPlaylistLine("/a.mp3|8:00:00|x"), (std::pair<std::string, std::string>{"/a.mp3", "8:00:00|x"}));
+    EXPECT_EQ(tb::splitPlaylistLine("8:00:00"), (std::pair<std::string, std::string>{"", "8:00:00"}));
+    EXPECT_EQ(tb::splitPlaylistLine(""), (std::pair<std::string, std::string>{"", ""}));
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+#include "app/application.h"
+#include "app/dialog_service.h"
+#include "app/error_box.h"
+#include "tests/temp_dir.h"
+#include "tests/ui/scripted_dialogs.h"
+#include "ui/tform1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using tb::test::ScriptedDialogs;
+using tb::test::TempDir;
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+TEST(ErrorBox, AddsFullStopOnlyAfterCharactersAboveIt) {
+    EXPECT_EQ(tb::errorBoxText("No such file"), "No such file.");
+    EXPECT_EQ(tb::errorBoxText("List index out of bounds (3)"), "List index out of bounds (3)");
+    EXPECT_EQ(tb::errorBoxText("Done."), "Done.");
+    EXPECT_EQ(tb::errorBoxText("quit?"), "quit?.");
+    EXPECT_EQ(tb::errorBoxText("ends in a blank "), "ends in a blank ");
+    EXPECT_EQ(tb::errorBoxText("Failed to set data for 'x'"), "Failed to set data for 'x'");
+    EXPECT_EQ(tb::errorBoxText("\xE6\x97\xB6"), "\xE6\x97\xB6.");
+    EXPECT_EQ(tb::errorBoxText(""), "");
+}
+
+class Frame : public ::testing::Test {
+protected:
+    Frame() {
+        app.setTitle(QStringLiteral("Tollbrook"));
+        tb::setErrorBoxApplication(&app);
+    }
+    ~Frame() override { tb::setErrorBoxApplication(nullptr); }
+
+    void writeSchedule() {
+        dir.write("qian.ini", "/m/a.mp3\r\n/m/b.mp3\r\n");
+        dir.write("hou.ini", "8:00:00\r\n9:00:00\r\n");
+        dir.write("playlist.ini", "/m/a.mp3|8:00:00\r\n/m/b.mp3|9:00:00\r\n");
+    }
+    std::unique_ptr<tb::TForm1> create() {
+        auto form = std::make_unique<tb::TForm1>(app, dir.path());
+        tb::runHandler([&] { form->FormCreate(); });
+        return form;
+    }
+    static QStringList rows(const QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        return out;
+    }
+
+    ScriptedDialogs dialogs;
+    tb::TApplication app;
+    TempDir dir;
+};
+
+TEST_F(Frame, HandlerErrorReachesErrorBoxAndEndsHandler) {
+    bool after = false;
+    tb::runHandler([&] {
+        throw std::runtime_error("Something failed");
+        after = true;
+    });
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, ScriptedDialogs::Shown::Error);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Something failed."));
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Tollbrook"));
+    EXPECT_FALSE(after);
+}
+
+TEST_F(Frame, SilentAbortShowsNothing) {
+    tb::runHandler([] { throw tb::SilentAbort(); });
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Frame, FirstStartInEmptyFolderShowsOneErrorNamingPathsFile) {
+    auto form = create();
+    ASSERT_EQ(dialogs.errors().size(), 1u);
+    EXPECT_EQ(dialogs.errors()[0],
+              q("Cannot open file \"" + (dir / "qian.ini").string() + "\". No such file or directory."));
+    EXPECT_TRUE(form->ListBoxfilename.empty());
+    EXPECT_TRUE(form->ListBoxtime.empty());
+    EXPECT_EQ(form->ListBox1->count(), 0);
+    form->showCentred();
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Frame, LoadStopsAtTheFirstMissingFile) {
+    writeSchedule();
+    std::filesystem::remove(dir / "hou.ini");
+    {
+        auto form = create();
+        EXPECT_EQ(form->ListBoxfilename, (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
+        EXPECT_TRUE(form->ListBoxtime.empty());
+        EXPECT_EQ(form->ListBox1->count(), 0);
+        ASSERT_EQ(dialogs.errors().size(), 1u);
+        EXPECT_TRUE(dialogs.errors()[0].contains(QStringLiteral("hou.ini")));
+    }
+    writeSchedule();
+    std::filesystem::remove(dir / "playlist.ini");
+    {
+        auto form = create();
+        EXPECT_EQ(form->ListBoxtime, (std::vector<std::string>{"8:00:00", "9:00:00"}));
+        EXPECT_EQ(form->ListBox1->count(), 0);
+        EXPECT_TRUE(dialogs.errors().back().contains(QStringLiteral("playlist.ini")));
+    }
+}
+
+TEST_F(Frame, LoadsAllThreeLists) {
+    writeSchedule();
+    auto form = create();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(form->ListBoxfilename, (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
+    EXPECT_EQ(form->ListBoxtime, (std::vector<std::string>{"8:00:00", "9:00:00"}));
+    EXPECT_EQ(rows(form->ListBox1), (QStringList{QStringLiteral("/m/a.mp3|8:00:00"), QStringLiteral("/m/b.mp3|9:00:00")}));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tollbrook"));
+}
+
+TEST_F(Frame, ExitAnsweredNoChangesNothing) {
+    writeSchedule();
+    auto form = create();
+    form->showCentred();
+    dialogs.answers = {false};
+    form->N18->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].kind, ScriptedDialogs::Shown::Question);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Do you really want to exit\uFF1F"));
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("Exit system\uFF1F"));
+    EXPECT_FALSE(app.Terminated());
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Frame, ExitAnsweredYesCollapsesWindowThenTerminates) {
+    writeSchedule();
+    auto form = create();
+    form->showCentred();
+    dialogs.answers = {true};
+    QElapsedTimer clock;
+    clock.start();
+    form->N18->trigger();
+    EXPECT_GE(clock.elapsed(), 1400);
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Frame, TrayExitWhileHiddenEndsAtOnceWithoutShowing) {
+    auto form = create();
+    dialogs.shown.clear();
+    dialogs.answers = {true};
+    form->N17->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("Are you sure you want to quit?"));
+    EXPECT_EQ(dialogs.shown[0].caption, QStringLiteral("exit\uFF1F"));
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(Frame, SecondExitCommandOpensSecondQuestion) {
+    auto form = create();
+    dialogs.shown.clear();
+    bool nested = false;
+    dialogs.whileAsking = [&] {
+        if (nested) return;
+        nested = true;
+        form->N17->trigger();
+    };
+    dialogs.answers = {false, false};
+    form->N18->trigger();
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].caption, QStringLiteral("exit\uFF1F"));
+    EXPECT_FALSE(app.Terminated());
+}
+
+TEST_F(Frame, ClosingTheWindowTerminatesWithoutAsking) {
+    auto form = create();
+    form->showCentred();
+    dialogs.shown.clear();
+    form->close();
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(app.Terminated());
+}
+
+QMessageBox* openMessageBox() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) return box;
+    return nullptr;
+}
+
+TEST(RealDialogs, QuestionHasNoOwnerAndLeavesWindowsUsable) {
+    tb::QtDialogService real;
+    QWidget window;
+    window.show();
+    QWidget* modal = &window;
+    QString caption;
+    QTimer::singleShot(50, [&] {
+        modal = QApplication::activeModalWidget();
+        QMessageBox* box = openMessageBox();
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        EXPECT_EQ(box->parentWidget(), nullptr);
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_FALSE(real.askYesNo(QStringLiteral("Sure?"), QStringLiteral("exit\uFF1F")));
+    EXPECT_EQ(modal, nullptr);
+    EXPECT_EQ(caption, QStringLiteral("exit\uFF1F"));
+}
+
+TEST(RealDialogs, ErrorBoxIsModalForTheProgram) {
+    tb::QtDialogService real;
+    QWidget* modal = nullptr;
+    QTimer::singleShot(50, [&] {
+        modal = QApplication::activeModalWidget();
+        QMessageBox* box = openMessageBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->text(), QStringLiteral("Broken."));
+        box->button(QMessageBox::Ok)->click();
+    });
+    real.errorBox(QStringLiteral("Broken."), QStringLiteral("Tollbrook"));
+    EXPECT_NE(modal, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/dialog_service.h"
+
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace tb::test {
+
+// Answers message boxes from a script and records what was shown.
+class ScriptedDialogs final : public DialogService {
+public:
+    struct Shown {
+        enum Kind { Error, Question } kind;
+        QString text;
+        QString caption;
+    };
+
+    ScriptedDialogs() { setDialogs(this); }
+    ~ScriptedDialogs() override { setDialogs(nullptr); }
+
+    void errorBox(const QString& text, const QString& caption) override {
+        shown.push_back({Shown::Error, text, caption});
+    }
+    bool askYesNo(const QString& text, const QString& caption) override {
+        shown.push_back({Shown::Question, text, caption});
+        if (whileAsking) whileAsking();
+        if (answers.empty()) return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+
+    std::vector<QString> errors() const {
+        std::vector<QString> out;
+        for (const auto& s : shown)
+            if (s.kind == Shown::Error) out.push_back(s.text);
+        return out;
+    }
+
+    std::deque<bool> answers;            // true = Yes
+    std::function<void()> whileAsking;   // runs while a question is open
+    std::vector<Shown> shown;
+};
+
+}  // namespace tb::test

@@ -21,7 +21,8 @@ int main(int argc, char* argv[]) {
 
     int rc = 0;
     {
-        tb::TForm1 form(app, tb::programFolder());
+        tb::PosixLocaleSource locale;
+        tb::TForm1 form(app, tb::programFolder(), locale);
         tb::runHandler([&] { form.FormCreate(); });
         form.showCentred();
         if (!app.Terminated()) rc = QApplication::exec();

@@ -31,6 +31,8 @@ public:
     virtual ~LocaleSettingsSource() = default;
     // Reads the user's current settings; called at start and whenever they change.
     virtual LocaleSettings read() = 0;
+    // Takes up the user's settings anew before the next read (after a change of them).
+    virtual void refresh() {}
 };
 
 class FixedLocaleSource final : public LocaleSettingsSource {
@@ -54,6 +56,8 @@ LocaleSettings settingsFromFormats(const std::string& timeFormat, const std::str
 class PosixLocaleSource final : public LocaleSettingsSource {
 public:
     LocaleSettings read() override;
+    // Sets the process locale from the environment again.
+    void refresh() override;
 };
 
 }  // namespace tb

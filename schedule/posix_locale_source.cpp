@@ -1,5 +1,6 @@
 #include "schedule/locale_settings.h"
 
+#include <clocale>
 #include <langinfo.h>
 
 namespace tb {
@@ -12,5 +13,7 @@ LocaleSettings PosixLocaleSource::read() {
     return settingsFromFormats(info(T_FMT), info(T_FMT_AMPM), info(D_FMT), info(AM_STR),
                                info(PM_STR), info(RADIXCHAR));
 }
+
+void PosixLocaleSource::refresh() { std::setlocale(LC_ALL, ""); }
 
 }  // namespace tb

@@ -27,8 +27,8 @@ QFont sansSerif(int pixels) {
 
 }  // namespace
 
-TForm1::TForm1(TApplication& app, std::filesystem::path folder)
-    : app_(app), folder_(std::move(folder)) {
+TForm1::TForm1(TApplication& app, std::filesystem::path folder, LocaleSettingsSource& locale)
+    : app_(app), folder_(std::move(folder)), locale_(locale), timeFormat_(locale.read()) {
     setWindowTitle(app_.Title());
     setFont(sansSerif(11));
     buildLayout();
@@ -116,6 +116,14 @@ void TForm1::exitSequence(const QString& text, const QString& caption) {
     if (!dialogs().askYesNo(text, caption)) return;
     collapseIntoCentre(*this);
     app_.Terminate();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LocaleChange) {
+        locale_.refresh();
+        timeFormat_ = LongTimeFormat(locale_.read());
+    }
+    QMainWindow::changeEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

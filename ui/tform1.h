@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/application.h"
+#include "schedule/locale_settings.h"
+#include "schedule/time_text.h"
 
 #include <QMainWindow>
 
@@ -20,12 +22,15 @@ class TForm1 final : public QMainWindow {
 
 public:
     // `folder` is where the schedule files live: the program folder in the program.
-    TForm1(TApplication& app, std::filesystem::path folder);
+    TForm1(TApplication& app, std::filesystem::path folder, LocaleSettingsSource& locale);
     ~TForm1() override;
 
     // The creation step: loads the schedule. Errors escape to the caller, which shows them.
     void FormCreate();
     void showCentred();
+
+    // Every time text is made with this; rebuilt when the regional settings change.
+    const LongTimeFormat& timeFormat() const { return timeFormat_; }
 
     void N18Click();  // "&Exit" in the main menu
     void N17Click();  // "Exit" in the tray menu
@@ -42,6 +47,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildLayout();
@@ -53,6 +59,8 @@ private:
 
     TApplication& app_;
     std::filesystem::path folder_;
+    LocaleSettingsSource& locale_;
+    LongTimeFormat timeFormat_;
 };
 
 }  // namespace tb

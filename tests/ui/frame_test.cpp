@@ -46,7 +46,7 @@ protected:
         dir.write("playlist.ini", "/m/a.mp3|8:00:00\r\n/m/b.mp3|9:00:00\r\n");
     }
     std::unique_ptr<tb::TForm1> create() {
-        auto form = std::make_unique<tb::TForm1>(app, dir.path());
+        auto form = std::make_unique<tb::TForm1>(app, dir.path(), locale);
         tb::runHandler([&] { form->FormCreate(); });
         return form;
     }
@@ -57,6 +57,7 @@ protected:
     }
 
     ScriptedDialogs dialogs;
+    tb::FixedLocaleSource locale{tb::LocaleSettings{}};
     tb::TApplication app;
     TempDir dir;
 };
@@ -120,6 +121,19 @@ TEST_F(Frame, LoadsAllThreeLists) {
     EXPECT_EQ(form->ListBoxtime, (std::vector<std::string>{"8:00:00", "9:00:00"}));
     EXPECT_EQ(rows(form->ListBox1), (QStringList{QStringLiteral("/m/a.mp3|8:00:00"), QStringLiteral("/m/b.mp3|9:00:00")}));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tollbrook"));
+}
+
+TEST_F(Frame, TimeFormatFollowsAChangeOfRegionalSettings) {
+    auto form = create();
+    EXPECT_EQ(form->timeFormat().render({17, 5, 9, 0}), "17:05:09");
+    tb::LocaleSettings twelve;
+    twelve.twelveHour = true;
+    twelve.amString = "AM";
+    twelve.pmString = "PM";
+    locale.set(twelve);
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(form.get(), &change);
+    EXPECT_EQ(form->timeFormat().render({17, 5, 9, 0}), "5:05:09 PM");
 }
 
 TEST_F(Frame, ExitAnsweredNoChangesNothing) {

@@ -1,0 +1,312 @@
+#include "playback/core/gst_media_layer.h"
+#include "playback/core/media_player_device.h"
+#include "tests/playback/fixtures.h"
+#include "tests/playback/gst_support.h"
+#include "tests/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+using tb::test::ManualPoster;
+using tb::test::RecordingSink;
+using tb::test::TempDir;
+using tb::test::Tone;
+
+namespace {
+
+// A layer playing into a recording sink, with one player control on it.
+class GstLayer : public ::testing::Test {
+protected:
+    GstLayer()
+        : layer(poster, tb::GstMediaLayer::Options{[this] { return sink.make(); }, {}, 10000ms}), player(layer) {
+        player.OnNotify = [this](tb::MediaPlayerDevice&) { ++notices; };
+    }
+    std::string fixture(const std::string& name, Tone tone = {}) {
+        const auto file = dir / name;
+        if (!std::filesystem::exists(file)) tb::test::writeFixture(file, tone);
+        return file.string();
+    }
+    void openFile(const std::string& file) {
+        player.setFileName(file);
+        player.Open();
+    }
+    // Real time passes while the test waits; notices are pumped meanwhile.
+    void wait(std::chrono::milliseconds span) { poster.pumpFor(span); }
+    bool waitForNotice(int count, std::chrono::milliseconds limit = 5000ms) {
+        return poster.pumpUntil([&] { return notices >= count; }, limit);
+    }
+
+    TempDir dir;
+    ManualPoster poster;
+    RecordingSink sink;
+    tb::GstMediaLayer layer;
+    tb::MediaPlayerDevice player;
+    int notices = 0;
+};
+
+struct KindCase {
+    const char* extension;
+    int toleranceMs;  // MPEG encoders add a delay and pad to whole frames
+};
+
+class GstLayerKinds : public GstLayer, public ::testing::WithParamInterface<KindCase> {};
+
+TEST_P(GstLayerKinds, OpensStoppedAtStartWithTheFileLength) {
+    const auto file = fixture(std::string("tone") + GetParam().extension, Tone{440, 1500, 0.5});
+    openFile(file);
+    EXPECT_NE(player.DeviceID(), 0);
+    EXPECT_EQ(player.Mode(), tb::mpStopped);
+    EXPECT_EQ(player.Position(), 0);
+    EXPECT_NEAR(player.Length(), 1500, GetParam().toleranceMs);
+    EXPECT_TRUE(player.Capabilities().contains(tb::mpCanPlay));
+}
+
+TEST_P(GstLayerKinds, PlaysToTheEndWithOneSuccessfulNotice) {
+    const auto file = fixture(std::string("short") + GetParam().extension, Tone{440, 400, 0.5});
+    openFile(file);
+    player.Play();
+    EXPECT_EQ(player.Error(), 0);
+    EXPECT_EQ(player.Mode(), tb::mpPlaying);
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    EXPECT_EQ(player.Mode(), tb::mpStopped);
+    EXPECT_EQ(player.Position(), player.Length());
+    wait(300ms);
+    EXPECT_EQ(notices, 1);
+    EXPECT_GT(sink.peak(), 0.01) << "no sound reached the sink";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, GstLayerKinds,
+                         ::testing::Values(KindCase{".wav", 3}, KindCase{".mp3", 80}, KindCase{".mp2", 30},
+                                           KindCase{".mid", 3}, KindCase{".midi", 3}, KindCase{".rmi", 3}),
+                         [](const auto& info) { return std::string(info.param.extension + 1); });
+
+TEST_F(GstLayer, PositionAdvancesWhilePlayingAndHoldsOtherwise) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    player.Play();
+    wait(400ms);
+    const int playing = player.Position();
+    EXPECT_GT(playing, 250);
+    EXPECT_LT(playing, 700);
+
+    player.Pause();
+    EXPECT_EQ(player.Mode(), tb::mpPaused);
+    const int paused = player.Position();
+    wait(300ms);
+    EXPECT_EQ(player.Position(), paused);
+
+    player.Pause();  // resumes
+    EXPECT_EQ(player.Mode(), tb::mpPlaying);
+    wait(300ms);
+    player.Stop();
+    const int stopped = player.Position();
+    EXPECT_GT(stopped, paused + 150);
+    wait(300ms);
+    EXPECT_EQ(player.Position(), stopped);
+    EXPECT_EQ(player.Mode(), tb::mpStopped);
+
+    player.Play();  // continues where it stopped
+    wait(100ms);
+    EXPECT_GE(player.Position(), stopped);
+    EXPECT_LT(player.Position(), stopped + 400);
+}
+
+TEST_F(GstLayer, ReopenPlaysFromTheStart) {
+    const auto file = fixture("long.wav", Tone{440, 3000, 0.5});
+    openFile(file);
+    player.Play();
+    wait(500ms);
+    player.Stop();
+    player.Open();
+    EXPECT_EQ(player.Position(), 0);
+    player.Play();
+    wait(100ms);
+    EXPECT_LT(player.Position(), 400);
+}
+
+TEST_F(GstLayer, StopDuringPlayAbortsTheNotice) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    player.Play();
+    wait(200ms);
+    player.Stop();
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_EQ(player.NotifyValue(), tb::nvAborted);
+    wait(200ms);
+    EXPECT_EQ(notices, 1);
+}
+
+TEST_F(GstLayer, SecondPlayWhilePlayingSupersedesAndPlaysOn) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    player.Play();
+    wait(300ms);
+    player.Play();
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuperseded);
+    EXPECT_EQ(player.Mode(), tb::mpPlaying);
+    EXPECT_GT(player.Position(), 200);
+}
+
+TEST_F(GstLayer, CloseDuringPlayStopsSoundAndStillDeliversTheNotice) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    player.Play();
+    wait(200ms);
+    player.Close();
+    EXPECT_EQ(layer.openDevices(), 0u);
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_EQ(player.NotifyValue(), tb::nvAborted);
+    const auto heard = sink.samples().size();
+    wait(300ms);
+    EXPECT_EQ(sink.samples().size(), heard);
+}
+
+TEST_F(GstLayer, PlayFromToPlaysThatStretch) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    player.setStartPos(1000);
+    player.setEndPos(1300);
+    player.Play();
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    EXPECT_EQ(player.Position(), 1300);
+    const double seconds = static_cast<double>(sink.samples().size()) / RecordingSink::kRate;
+    EXPECT_NEAR(seconds, 0.3, 0.05);
+}
+
+TEST_F(GstLayer, WithoutRewindAPlayedFileStaysAtItsEnd) {
+    openFile(fixture("short.wav", Tone{440, 300, 0.5}));
+    player.setAutoRewind(false);
+    player.Play();
+    ASSERT_TRUE(waitForNotice(1));
+    sink.clear();
+    player.Play();
+    ASSERT_TRUE(waitForNotice(2));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    EXPECT_EQ(player.Position(), player.Length());
+    EXPECT_TRUE(sink.samples().empty());
+
+    player.setAutoRewind(true);
+    player.Play();
+    EXPECT_EQ(player.Mode(), tb::mpPlaying);
+    ASSERT_TRUE(waitForNotice(3));
+    EXPECT_GT(sink.samples().size(), RecordingSink::kRate / 5);
+}
+
+TEST_F(GstLayer, SeekLeavesTheDeviceStoppedAtTheTarget) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    player.Play();
+    wait(200ms);
+    player.setPosition(2000);
+    EXPECT_EQ(player.Mode(), tb::mpStopped);
+    EXPECT_EQ(player.Position(), 2000);
+    player.Next();
+    EXPECT_EQ(player.Position(), player.Length());
+    player.Previous();
+    EXPECT_EQ(player.Position(), 0);
+}
+
+TEST_F(GstLayer, VolumeScalesTheSamples) {
+    const auto file = fixture("loud.wav", Tone{440, 500, 0.8});
+    openFile(file);
+    player.Play();
+    ASSERT_TRUE(waitForNotice(1));
+    const double full = sink.peak();
+    sink.clear();
+    layer.setVolume(tb::volumeForSlider(128));
+    player.Rewind();
+    player.Play();
+    ASSERT_TRUE(waitForNotice(2));
+    EXPECT_NEAR(sink.peak() / full, 128.0 * 256 / 65535, 0.02);
+    sink.clear();
+    layer.setVolume(tb::volumeForSlider(0));
+    player.Rewind();
+    player.Play();
+    ASSERT_TRUE(waitForNotice(3));
+    EXPECT_LT(sink.peak(), 0.001);
+}
+
+TEST_F(GstLayer, VolumeSetBeforeOpenAppliesToNewDevices) {
+    layer.setVolume(tb::volumeForSlider(64));
+    openFile(fixture("loud.wav", Tone{440, 500, 0.8}));
+    player.Play();
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_NEAR(sink.peak(), 0.8 * 64 * 256 / 65535, 0.02);
+}
+
+struct BadOpen {
+    const char* name;
+    std::function<std::string(const TempDir&)> make;
+    const char* text;
+};
+
+TEST_F(GstLayer, UnplayableFilesGiveAnErrorAndLeaveNoDevice) {
+    const std::vector<BadOpen> cases = {
+        {"missing", [](const TempDir& d) { return (d / "gone.mp3").string(); },
+         "The file cannot be found; check its path and name"},
+        {"empty name", [](const TempDir&) { return std::string(); }, "No file was named to open"},
+        {"folder", [](const TempDir& d) { return d.path().string(); }, "The name is that of a folder, not of a file"},
+        {"garbage",
+         [](const TempDir& d) {
+             d.write("noise.mp3", std::string(4096, '\x5A'));
+             return (d / "noise.mp3").string();
+         },
+         "The file is not in a format that can be played"},
+        {"empty file",
+         [](const TempDir& d) {
+             d.write("empty.wav", "");
+             return (d / "empty.wav").string();
+         },
+         "The file is not in a format that can be played"},
+        {"text",
+         [](const TempDir& d) {
+             d.write("notes.txt", "This is a schedule note, not music.\n");
+             return (d / "notes.txt").string();
+         },
+         "The file is not in a format that can be played"},
+    };
+    for (const auto& c : cases) {
+        player.setFileName(c.make(dir));
+        try {
+            player.Open();
+            ADD_FAILURE() << c.name << ": opened";
+        } catch (const tb::EMCIDeviceError& e) {
+            EXPECT_EQ(std::string(e.what()), c.text) << c.name;
+        }
+        EXPECT_NE(player.Error(), 0) << c.name;
+        EXPECT_EQ(player.DeviceID(), 0) << c.name;
+        EXPECT_EQ(layer.openDevices(), 0u) << c.name;
+        EXPECT_NE(player.Mode(), tb::mpPlaying) << c.name;
+        EXPECT_THROW(player.Play(), tb::EMCIDeviceError) << c.name;
+    }
+}
+
+TEST_F(GstLayer, OpenOnAnOpenDeviceClosesItFirst) {
+    openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
+    const auto first = player.DeviceID();
+    player.Play();
+    wait(200ms);
+    openFile(fixture("short.wav", Tone{440, 300, 0.5}));
+    EXPECT_NE(player.DeviceID(), first);
+    EXPECT_EQ(layer.openDevices(), 1u);
+    EXPECT_EQ(player.Mode(), tb::mpStopped);
+    EXPECT_EQ(player.Position(), 0);
+}
+
+TEST(GstLayerSoundfont, MidiWithoutSoundfontSaysSo) {
+    TempDir dir;
+    ManualPoster poster;
+    RecordingSink sink;
+    tb::GstMediaLayer::Options options{[&] { return sink.make(); }, dir / "none.sf2", 10000ms};
+    tb::GstMediaLayer layer(poster, options);
+    tb::MediaPlayerDevice player(layer);
+    tb::test::writeMidi(dir / "a.mid", Tone{});
+    player.setFileName((dir / "a.mid").string());
+    try {
+        player.Open();
+        FAIL() << "opened without a soundfont";
+    } catch (const tb::EMCIDeviceError& e) {
+        EXPECT_EQ(std::string(e.what()), "MIDI files cannot be played: no General MIDI soundfont is installed");
+    }
+}
+
+}  // namespace

@@ -120,6 +120,8 @@ private:
     std::int64_t estimatedLength();
     std::int64_t position();
     bool seekTo(std::int64_t startMs, std::optional<std::int64_t> stopMs);
+    // Brings the pipeline to PAUSED and waits, within the bound, until it is ready.
+    bool preroll(std::chrono::milliseconds limit);
     void holdAt(std::int64_t ms);
     std::uint32_t play(std::uint32_t flags, MciParams& params);
     std::uint32_t status(std::uint32_t flags, MciParams& params);
@@ -215,6 +217,11 @@ std::uint32_t GstMediaLayer::Device::prepare(const std::string& file, std::uint3
     g_free(uri);
     if (options.makeSink) {
         if (GstElement* sink = options.makeSink()) g_object_set(pipeline_, "audio-sink", sink, nullptr);
+    }
+    {
+        GstClock* clock = gst_system_clock_obtain();
+        gst_pipeline_use_clock(GST_PIPELINE(pipeline_), clock);
+        gst_object_unref(clock);
     }
     soundfont_ = options.soundfont.string();
     g_signal_connect(pipeline_, "element-setup", G_CALLBACK(onElementSetup),
@@ -322,6 +329,20 @@ bool GstMediaLayer::Device::seekTo(std::int64_t startMs, std::optional<std::int6
     return ok;
 }
 
+bool GstMediaLayer::Device::preroll(std::chrono::milliseconds limit) {
+    {
+        std::lock_guard lock(mailbox_->mutex);
+        mailbox_->asyncDone = false;
+        mailbox_->error.reset();
+    }
+    const GstStateChangeReturn ret = gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+    if (ret == GST_STATE_CHANGE_FAILURE) return false;
+    if (ret != GST_STATE_CHANGE_ASYNC) return true;
+    std::unique_lock lock(mailbox_->mutex);
+    mailbox_->changed.wait_for(lock, limit, [&] { return mailbox_->asyncDone || mailbox_->error.has_value(); });
+    return mailbox_->asyncDone && !mailbox_->error;
+}
+
 // Stops where the device is (or at `ms`) and keeps the file ready to go on.
 void GstMediaLayer::Device::holdAt(std::int64_t ms) {
     held_ = ms;
@@ -356,10 +377,22 @@ std::uint32_t GstMediaLayer::Device::play(std::uint32_t flags, MciParams& p) {
         endPendingPlay(NOTIFY_SUCCESSFUL);
         return 0;
     }
-    // A flushing seek gives the sink a fresh start, so time spent paused or prerolled
-    // does not delay the sound.
     playTo_ = hasTo ? std::optional<std::int64_t>(p.to) : std::nullopt;
-    seekTo(start, playTo_);
+    // The sound server counts the time a prerolled stream waited before its first
+    // sample: a device opened or stopped a while ago would start that much late. So
+    // every play starts a fresh stream: back to READY, then on from the start or from
+    // a seek.
+    gst_element_set_state(pipeline_, GST_STATE_READY);
+    newEpoch();
+    if (start != 0 || playTo_) {
+        if (!preroll(std::chrono::seconds(5))) {
+            broken_ = true;
+            mode_ = Mode::Stopped;
+            endPendingPlay(NOTIFY_FAILURE);
+            return kPlaybackFailed;
+        }
+        seekTo(start, playTo_);
+    }
     held_ = start;
     mode_ = Mode::Playing;
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {

@@ -49,6 +49,7 @@ protected:
 struct KindCase {
     const char* extension;
     int toleranceMs;  // MPEG encoders add a delay and pad to whole frames
+    friend void PrintTo(const KindCase& c, std::ostream* os) { *os << c.extension; }
 };
 
 class GstLayerKinds : public GstLayer, public ::testing::WithParamInterface<KindCase> {};

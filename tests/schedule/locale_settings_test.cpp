@@ -16,6 +16,7 @@ struct FormatCase {
     bool leadingZero;
     bool markerBefore;
     const char* separator;
+    friend void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LocaleFromFormats : public ::testing::TestWithParam<FormatCase> {};

@@ -17,6 +17,7 @@ struct DecodeCase {
     const char* name;
     std::string bytes;
     Lines lines;
+    friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ScheduleTextDecode : public ::testing::TestWithParam<DecodeCase> {};

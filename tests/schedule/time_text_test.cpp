@@ -22,6 +22,7 @@ struct RenderCase {
     tb::LocaleSettings settings;
     tb::TimeOfDay time;
     std::string text;
+    friend void PrintTo(const RenderCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class TimeTextRender : public ::testing::TestWithParam<RenderCase> {};

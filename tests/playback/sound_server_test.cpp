@@ -1,0 +1,92 @@
+#include "playback/core/gst_media_layer.h"
+#include "playback/core/media_player_device.h"
+#include "tests/playback/fixtures.h"
+#include "tests/playback/gst_support.h"
+#include "tests/playback/pulse_recorder.h"
+#include "tests/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Plays through the default audio output, as the program does, and listens at the
+// sound server's sink.
+TEST(SoundServer, ToneReachesTheDefaultOutput) {
+    const std::string sink = tb::test::testSink();
+    if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
+    tb::test::PulseRecorder recorder(sink + ".monitor");
+    ASSERT_TRUE(recorder.ok()) << recorder.error();
+
+    tb::test::TempDir dir;
+    tb::test::writeWav(dir / "tone.wav", tb::test::Tone{440, 800, 0.5});
+    tb::test::ManualPoster poster;
+    tb::GstMediaLayer layer(poster);
+    tb::MediaPlayerDevice player(layer);
+    int notices = 0;
+    player.OnNotify = [&](tb::MediaPlayerDevice&) { ++notices; };
+    player.setFileName((dir / "tone.wav").string());
+    player.Open();
+
+    player.Play();
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices > 0; }, 5s));
+    poster.pumpFor(500ms);
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+
+    // Nothing else plays on the sink: the first sound in the recording is the tone.
+    const auto onset = recorder.onsetIndex(0.05, std::chrono::system_clock::time_point::min());
+    ASSERT_TRUE(onset.has_value()) << "nothing was heard at the sink";
+    constexpr std::size_t ms = 441 / 10;
+    // The monitor stream drops samples now and then, so the tone is judged in 10 ms
+    // blocks, each short enough to hold an unbroken stretch.
+    int toneBlocks = 0;
+    for (int block = 1; block <= 20; ++block) {
+        const auto part = recorder.slice(*onset + block * 10 * ms, 10 * ms);
+        ASSERT_EQ(part.size(), 10 * ms);
+        const double at440 = tb::test::toneLevel(part.data(), part.size(), 44100, 440);
+        const double at1000 = tb::test::toneLevel(part.data(), part.size(), 44100, 1000);
+        toneBlocks += at440 > 0.25 && at1000 < at440 / 3;
+    }
+    EXPECT_GE(toneBlocks, 10) << "the sound is not the 440 Hz tone";
+    const auto after = recorder.slice(*onset + 900 * ms, 300 * ms);
+    ASSERT_FALSE(after.empty());
+    int loudest = 0;
+    for (short s : after) loudest = std::max(loudest, std::abs(static_cast<int>(s)));
+    EXPECT_LT(loudest, 300) << "sound went on after the tone";
+}
+
+// A device opened (or stopped) a while before its play must not start late: the
+// sound server would otherwise count the time its stream waited.
+TEST(SoundServer, DeviceOpenedAheadStartsOnTime) {
+    const std::string sink = tb::test::testSink();
+    if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
+    tb::test::PulseRecorder recorder(sink + ".monitor");
+    ASSERT_TRUE(recorder.ok()) << recorder.error();
+
+    tb::test::TempDir dir;
+    tb::test::writeWav(dir / "tone.wav", tb::test::Tone{440, 300, 0.5});
+    tb::test::ManualPoster poster;
+    tb::GstMediaLayer layer(poster);
+    tb::MediaPlayerDevice player(layer);
+    player.setFileName((dir / "tone.wav").string());
+    player.Open();
+    poster.pumpFor(1200ms);
+    auto started = std::chrono::system_clock::now();
+    player.Play();
+    poster.pumpFor(600ms);
+    auto onset = recorder.onset(0.05, started - 50ms);
+    ASSERT_TRUE(onset.has_value());
+    EXPECT_LT(*onset - started, 100ms);
+
+    player.Rewind();  // stopped at the start, then a pause before the next play
+    poster.pumpFor(1000ms);
+    started = std::chrono::system_clock::now();
+    player.Play();
+    poster.pumpFor(600ms);
+    onset = recorder.onset(0.05, started - 50ms);
+    ASSERT_TRUE(onset.has_value());
+    EXPECT_LT(*onset - started, 100ms);
+}
+
+}  // namespace

@@ -1,5 +1,9 @@
 #include "app/application.h"
 #include "app/error_box.h"
+#include "desktop/core/autostart.h"
+#include "playback/core/gst_media_layer.h"
+#include "playback/qt_poster.h"
+#include "schedule/clock.h"
 #include "schedule/program_folder.h"
 #include "ui/tform1.h"
 
@@ -21,8 +25,13 @@ int main(int argc, char* argv[]) {
 
     int rc = 0;
     {
+        tb::QtPoster poster;
+        tb::GstMediaLayer media(poster);
         tb::PosixLocaleSource locale;
-        tb::TForm1 form(app, tb::programFolder(), locale);
+        tb::SystemClock clock;
+        tb::XdgAutostart autostart;
+        tb::TForm1 form({app, tb::programFolder(), QApplication::applicationFilePath().toStdString(), locale, clock,
+                         media, media, autostart});
         tb::runHandler([&] { form.FormCreate(); });
         form.showCentred();
         if (!app.Terminated()) rc = QApplication::exec();

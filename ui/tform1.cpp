@@ -3,97 +3,84 @@
 #include "app/collapse.h"
 #include "app/dialog_service.h"
 #include "app/error_box.h"
+#include "playback/tmediaplayer.h"
 #include "schedule/schedule_file.h"
+#include "ui/tform4.h"
+#include "ui/ttimer.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QScreen>
-#include <QStatusBar>
-#include <QVBoxLayout>
+#include <QSlider>
 
 namespace tb {
 namespace {
 
-QFont sansSerif(int pixels) {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    return f;
-}
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 999) / 1000; }
 
 }  // namespace
 
-TForm1::TForm1(TApplication& app, std::filesystem::path folder, LocaleSettingsSource& locale)
-    : app_(app), folder_(std::move(folder)), locale_(locale), timeFormat_(locale.read()) {
-    setWindowTitle(app_.Title());
-    setFont(sansSerif(11));
+TForm1::TForm1(TForm1Services services)
+    : services_(std::move(services)), timeFormat_(services_.locale.read()) {
+    setWindowTitle(services_.app.Title());
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(11);
+    setFont(f);
+    // The timer runs from the moment the window is built.
+    Timer1 = new TTimer(services_.clock, this);
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+    Timer1->setEnabled(true);
     buildLayout();
     buildMenus();
-    // Single fixed border, minimise but no maximise.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     adjustSize();
+    setFixedSize(size());
 }
 
-TForm1::~TForm1() = default;
-
-void TForm1::buildLayout() {
-    auto* panel = new QWidget(this);
-    auto* outer = new QVBoxLayout(panel);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* group = new QGroupBox(QStringLiteral("Playlist"), panel);
-    QFont groupFont = sansSerif(15);
-    group->setFont(groupFont);
-    group->setStyleSheet(QStringLiteral("QGroupBox { color: blue; }"));
-    outer->addWidget(group);
-
-    auto* inner = new QVBoxLayout(group);
-    ListBox1 = new QListWidget(group);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    QFont listFont(QStringLiteral("Tahoma"));
-    listFont.setPixelSize(13);
-    ListBox1->setFont(listFont);
-    ListBox1->setToolTip(
-        QStringLiteral("Here is the playback area, and you can double click here to play the tracks."));
-    ListBox1->setStyleSheet(QStringLiteral("QListWidget { background: palette(tooltip-base); color: blue; }"));
-    inner->addWidget(ListBox1);
-
-    setCentralWidget(panel);
-    // Client area 794 x 553: the panel takes what the menu bar and the status bar leave.
-    panel->setFixedSize(794, 553 - 19);
-    statusBar()->setFixedHeight(19);
-    statusBar()->setSizeGripEnabled(false);
+TForm1::~TForm1() {
+    windows_.clear();
+    Timer1->setEnabled(false);
 }
 
-void TForm1::buildMenus() {
-    N18 = menuBar()->addAction(QStringLiteral("&Exit"));
-    N18->setObjectName(QStringLiteral("N18"));
-    connect(N18, &QAction::triggered, this, [this] { runHandler([this] { N18Click(); }); });
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->addSeparator();
-    N17 = PopupMenu1->addAction(QStringLiteral("Exit"));
-    N17->setObjectName(QStringLiteral("N17"));
-    connect(N17, &QAction::triggered, this, [this] { runHandler([this] { N17Click(); }); });
+QWidget* TForm1::keep(std::unique_ptr<QWidget> window) {
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(frameGeometry().center());
+    window->move(frame.topLeft());
+    windows_.push_back(std::move(window));
+    return windows_.back().get();
 }
+
+QString TForm1::statusText() const { return StatusPanels[2]->text(); }
+
+void TForm1::setStatus(const std::string& text) { StatusPanels[2]->setText(q(text)); }
 
 void TForm1::loadSchedule() {
-    ListBoxfilename = loadScheduleFile(folder_ / kPathsFile);
-    ListBoxtime = loadScheduleFile(folder_ / kTimesFile);
-    const auto lines = loadScheduleFile(folder_ / kPlaylistFile);
-    ListBox1->clear();
+    ListBoxfilename = loadScheduleFile(services_.folder / kPathsFile);
+    ListBoxtime = loadScheduleFile(services_.folder / kTimesFile);
+    const auto lines = loadScheduleFile(services_.folder / kPlaylistFile);
     QStringList rows;
     rows.reserve(static_cast<qsizetype>(lines.size()));
-    for (const auto& line : lines) rows.append(QString::fromStdString(line));
+    for (const auto& line : lines) rows.append(q(line));
+    ListBox1->clear();
     ListBox1->addItems(rows);
 }
 
-void TForm1::FormCreate() { loadSchedule(); }
+void TForm1::FormCreate() {
+    TrackBar1->setValue(255);
+    loadSchedule();
+    MediaPlayer1->setEnabledButtons({btPlay});
+    const bool autorun = !services_.autostart.read().empty();
+    N8->setChecked(autorun);
+    N12->setChecked(autorun);
+}
 
 void TForm1::showCentred() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -103,6 +90,77 @@ void TForm1::showCentred() {
     }
     show();
 }
+
+void TForm1::Timer1Timer() {
+    const std::int64_t now = services_.clock.nowMs();
+    Edit3->setText(q(timeFormat_.render(services_.clock.localTime(now))));
+    // Every second since the last tick is evaluated once, in order (see SecondTracker);
+    // each is rendered once and compared with every row.
+    while (const auto second = seconds_.next(floorSeconds(now))) {
+        const std::string text = timeFormat_.render(services_.clock.localTime(*second * 1000));
+        if (const auto row = firstDue(ListBoxtime, text)) {
+            startEntry(*row);
+        } else if (!ListBoxtime.empty() && MediaPlayer1->FileName().empty()) {
+            setStatus("No repertoire is being played");
+        }
+    }
+}
+
+void TForm1::startEntry(std::size_t row) {
+    if (row >= ListBoxfilename.size()) throw ListIndexError(static_cast<long long>(row));
+    const std::string path = ListBoxfilename[row];
+    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
+    MediaPlayer1->Close();
+    MediaPlayer1->setFileName(path);
+    setStatus("A repertoire being played:" + path);
+    if (row < static_cast<std::size_t>(ListBox1->count())) ListBox1->setCurrentRow(static_cast<int>(row));
+    MediaPlayer1->Open();
+    MediaPlayer1->Play();
+    MediaPlayer1->setEnabledButtons({btPause, btStop});
+}
+
+void TForm1::BitBtn2Click() {
+    Timer1->setEnabled(false);
+    ListBoxfilename.clear();
+    ListBoxtime.clear();
+    ListBox1->clear();
+    loadSchedule();  // a failure leaves the timer off until a reload succeeds
+    Timer1->setEnabled(true);
+}
+
+void TForm1::N5Click() {
+    auto view = std::make_unique<TForm4>();
+    for (const auto& path : ListBoxfilename) view->ListBox1->addItem(q(path));
+    keep(std::move(view))->show();
+}
+
+void TForm1::R1Click() { keep(std::make_unique<TForm5>())->show(); }
+
+void TForm1::BuySourceCode1Click() {
+    QWidget* window = keep(std::make_unique<TFormBuySourceCode>());
+    window->setWindowModality(Qt::ApplicationModal);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+    window->show();
+}
+
+void TForm1::N8Click() {
+    const std::filesystem::path executable = std::filesystem::absolute(services_.executable);
+    if (N8->isChecked()) {
+        services_.autostart.remove();
+        N8->setChecked(false);
+        N12->setChecked(false);
+    } else {
+        services_.autostart.write(executable);
+        N8->setChecked(true);
+        N12->setChecked(true);
+    }
+}
+
+void TForm1::TrackBar1Change() { services_.volume.setVolume(volumeForSlider(TrackBar1->value())); }
 
 void TForm1::N18Click() {
     exitSequence(QStringLiteral("Do you really want to exit\uFF1F"), QStringLiteral("Exit system\uFF1F"));
@@ -114,14 +172,16 @@ void TForm1::N17Click() {
 
 void TForm1::exitSequence(const QString& text, const QString& caption) {
     if (!dialogs().askYesNo(text, caption)) return;
+    MediaPlayer1->Close();
+    Timer1->setEnabled(false);
     collapseIntoCentre(*this);
-    app_.Terminate();
+    services_.app.Terminate();
 }
 
 void TForm1::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LocaleChange) {
-        locale_.refresh();
-        timeFormat_ = LongTimeFormat(locale_.read());
+        services_.locale.refresh();
+        timeFormat_ = LongTimeFormat(services_.locale.read());
     }
     QMainWindow::changeEvent(event);
 }
@@ -129,7 +189,7 @@ void TForm1::changeEvent(QEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // Closing the window asks nothing: the program ends at once.
     event->accept();
-    app_.Terminate();
+    services_.app.Terminate();
 }
 
 }  // namespace tb

@@ -1,49 +1,99 @@
 #pragma once
 
 #include "app/application.h"
+#include "desktop/core/autostart.h"
+#include "playback/core/media_layer.h"
+#include "schedule/clock.h"
 #include "schedule/locale_settings.h"
 #include "schedule/time_text.h"
+#include "schedule/trigger.h"
 
 #include <QMainWindow>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QAction;
+class QLabel;
+class QLineEdit;
 class QListWidget;
 class QMenu;
+class QSlider;
+class QToolButton;
+class QPushButton;
 
 namespace tb {
 
-// The main window: the schedule in three index-aligned lists, the menus, the exit commands.
+class TMediaPlayer;
+class TTimer;
+
+// What the main window works with; the program passes the real ones, tests their own.
+struct TForm1Services {
+    TApplication& app;
+    std::filesystem::path folder;      // where the schedule files live
+    std::filesystem::path executable;  // registered to start at logon
+    LocaleSettingsSource& locale;
+    Clock& clock;
+    MediaLayer& media;
+    OutputVolume& volume;
+    AutostartStore& autostart;
+};
+
+// A row index the list does not have.
+class ListIndexError : public std::runtime_error {
+public:
+    explicit ListIndexError(long long index)
+        : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
+};
+
+// The main window: the schedule in three index-aligned lists, the clock and the bells,
+// the player, the menus and the commands that open the other windows.
 class TForm1 final : public QMainWindow {
     Q_OBJECT
 
 public:
-    // `folder` is where the schedule files live: the program folder in the program.
-    TForm1(TApplication& app, std::filesystem::path folder, LocaleSettingsSource& locale);
+    explicit TForm1(TForm1Services services);
     ~TForm1() override;
 
-    // The creation step: loads the schedule. Errors escape to the caller, which shows them.
-    void FormCreate();
     void showCentred();
-
-    // Every time text is made with this; rebuilt when the regional settings change.
     const LongTimeFormat& timeFormat() const { return timeFormat_; }
 
+    // Handlers; each runs inside the handler wrapper when its event comes.
+    void FormCreate();
+    void Timer1Timer();
+    void BitBtn2Click();  // "Refresh": the schedule reload
+    void N5Click();       // view the playlist (also N13)
+    void R1Click();       // about
+    void BuySourceCode1Click();
+    void N8Click();  // start at logon (also N12)
+    void TrackBar1Change();
     void N18Click();  // "&Exit" in the main menu
     void N17Click();  // "Exit" in the tray menu
 
-    // Hidden lists: the paths and the time texts of the schedule, row i is entry i.
-    std::vector<std::string> ListBoxfilename;
-    std::vector<std::string> ListBoxtime;
-    // The playlist view: the playlist lines.
-    QListWidget* ListBox1 = nullptr;
+    // The third status panel, where the playback status goes.
+    QString statusText() const;
 
-    QAction* N18 = nullptr;
+    std::vector<std::string> ListBoxfilename;  // hidden: the paths
+    std::vector<std::string> ListBoxtime;      // hidden: the time texts
+    QListWidget* ListBox1 = nullptr;           // the playlist view
+
+    TTimer* Timer1 = nullptr;
+    TMediaPlayer* MediaPlayer1 = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QToolButton* BitBtn2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QLabel* StatusPanels[3] = {};
+
+    QAction *N8 = nullptr, *N5 = nullptr, *N6 = nullptr, *BuySourceCode1 = nullptr, *R1 = nullptr, *N18 = nullptr;
     QMenu* PopupMenu1 = nullptr;
-    QAction* N17 = nullptr;
+    QAction *M1 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N17 = nullptr;
+
+    // The view, about and purchase windows opened so far; they live until the end.
+    const std::vector<std::unique_ptr<QWidget>>& childWindows() const { return windows_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -53,14 +103,15 @@ private:
     void buildLayout();
     void buildMenus();
     void exitSequence(const QString& text, const QString& caption);
-    // Loads qian.ini, hou.ini and playlist.ini into their lists, in that order; stops
-    // at the first file that cannot be read.
     void loadSchedule();
+    void startEntry(std::size_t row);
+    void setStatus(const std::string& text);
+    QWidget* keep(std::unique_ptr<QWidget> window);
 
-    TApplication& app_;
-    std::filesystem::path folder_;
-    LocaleSettingsSource& locale_;
+    TForm1Services services_;
     LongTimeFormat timeFormat_;
+    SecondTracker seconds_;
+    std::vector<std::unique_ptr<QWidget>> windows_;
 };
 
 }  // namespace tb

@@ -1,82 +1,17 @@
 #include "playback/core/media_player_device.h"
+#include "tests/playback/recording_layer.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
 #include <vector>
 
 using namespace tb;
 using namespace tb::mci;
+using tb::test::RecordingLayer;
+using tb::test::Sent;
 
 namespace {
-
-struct Sent {
-    std::uint16_t device;
-    Command command;
-    std::uint32_t flags;
-    MciParams params;
-};
-
-// A media layer that records every request and answers from tables.
-class RecordingLayer final : public MediaLayer {
-public:
-    std::uint32_t sendCommand(std::uint16_t device, Command command, std::uint32_t flags, MciParams& p) override {
-        sent.push_back({device, command, flags, p});
-        if (command == Command::Open) {
-            if (openResult == 0) p.deviceId = nextId++;
-            return openResult;
-        }
-        if (command == Command::Status) {
-            if (device == 0) return 263;
-            if (p.item == STATUS_POSITION && (flags & TRACK)) {
-                p.returnValue = trackStarts[p.track];
-                return 0;
-            }
-            p.returnValue = status[p.item];
-            return 0;
-        }
-        if (command == Command::GetDevCaps) {
-            p.returnValue = caps[p.item];
-            return 0;
-        }
-        if (command == Command::Where) return 274;
-        const auto r = results.find(command);
-        return r == results.end() ? 0 : r->second;
-    }
-    std::optional<std::string> errorText(std::uint32_t code) override {
-        const auto t = texts.find(code);
-        if (t == texts.end()) return std::nullopt;
-        return t->second;
-    }
-
-    // Requests other than status and capability queries, in order.
-    std::vector<Sent> actions() const {
-        std::vector<Sent> out;
-        for (const auto& s : sent)
-            if (s.command != Command::Status && s.command != Command::GetDevCaps && s.command != Command::Where)
-                out.push_back(s);
-        return out;
-    }
-    const Sent& last(Command command) const {
-        for (auto it = sent.rbegin(); it != sent.rend(); ++it)
-            if (it->command == command) return *it;
-        throw std::runtime_error("not sent");
-    }
-    int count(Command command) const {
-        int n = 0;
-        for (const auto& s : sent) n += s.command == command;
-        return n;
-    }
-
-    std::vector<Sent> sent;
-    std::uint32_t openResult = 0;
-    std::uint16_t nextId = 7;
-    std::map<std::uint32_t, std::uint32_t> status{{STATUS_MODE, MODE_STOP}, {STATUS_LENGTH, 5000}};
-    std::map<std::uint32_t, std::uint32_t> caps{{GETDEVCAPS_CAN_PLAY, 1}, {GETDEVCAPS_DEVICE_TYPE, DEVTYPE_WAVEFORM_AUDIO}};
-    std::map<std::uint32_t, std::uint32_t> trackStarts;
-    std::map<Command, std::uint32_t> results;
-    std::map<std::uint32_t, std::string> texts{{275, "The file cannot be found"}};
-};
 
 class PlayerDevice : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include "app/error_box.h"
 #include "tests/temp_dir.h"
 #include "tests/ui/scripted_dialogs.h"
+#include "tests/ui/main_window_fixture.h"
 #include "ui/tform1.h"
 
 #include <QAbstractButton>
@@ -32,34 +33,9 @@ TEST(ErrorBox, AddsFullStopOnlyAfterCharactersAboveIt) {
     EXPECT_EQ(tb::errorBoxText(""), "");
 }
 
-class Frame : public ::testing::Test {
+class Frame : public tb::test::MainWindowTest {
 protected:
-    Frame() {
-        app.setTitle(QStringLiteral("Tollbrook"));
-        tb::setErrorBoxApplication(&app);
-    }
-    ~Frame() override { tb::setErrorBoxApplication(nullptr); }
-
-    void writeSchedule() {
-        dir.write("qian.ini", "/m/a.mp3\r\n/m/b.mp3\r\n");
-        dir.write("hou.ini", "8:00:00\r\n9:00:00\r\n");
-        dir.write("playlist.ini", "/m/a.mp3|8:00:00\r\n/m/b.mp3|9:00:00\r\n");
-    }
-    std::unique_ptr<tb::TForm1> create() {
-        auto form = std::make_unique<tb::TForm1>(app, dir.path(), locale);
-        tb::runHandler([&] { form->FormCreate(); });
-        return form;
-    }
-    static QStringList rows(const QListWidget* list) {
-        QStringList out;
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-        return out;
-    }
-
-    ScriptedDialogs dialogs;
-    tb::FixedLocaleSource locale{tb::LocaleSettings{}};
-    tb::TApplication app;
-    TempDir dir;
+    void writeSchedule() { MainWindowTest::writeSchedule(); }
 };
 
 TEST_F(Frame, HandlerErrorReachesErrorBoxAndEndsHandler) {

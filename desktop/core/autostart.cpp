@@ -1,0 +1,152 @@
+#include "desktop/core/autostart.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace tb {
+namespace {
+
+std::string message(const char* what) { return std::string(what) + " for '" + kAutostartName + "'"; }
+
+constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+
+// Backslash escapes of desktop-entry string values.
+std::string escapeString(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string unescapeString(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        const char c = s[++i];
+        switch (c) {
+            case 's': out += ' '; break;
+            case 'n': out += '\n'; break;
+            case 't': out += '\t'; break;
+            case 'r': out += '\r'; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string execValueFor(const std::string& program) {
+    std::string arg;
+    const bool quote = program.find_first_of(kReserved) != std::string::npos;
+    for (char c : program) {
+        if (c == '%') {
+            arg += "%%";
+        } else if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) {
+            arg += '\\';
+            arg += c;
+        } else {
+            arg += c;
+        }
+    }
+    return escapeString(quote ? "\"" + arg + "\"" : arg);
+}
+
+std::string programFromExecValue(const std::string& value) {
+    const std::string arg = unescapeString(value);
+    std::string out;
+    const bool quoted = arg.size() >= 2 && arg.front() == '"' && arg.back() == '"';
+    const std::string body = quoted ? arg.substr(1, arg.size() - 2) : arg;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (quoted && body[i] == '\\' && i + 1 < body.size()) {
+            out += body[++i];
+        } else if (body[i] == '%' && i + 1 < body.size() && body[i + 1] == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += body[i];
+        }
+    }
+    return out;
+}
+
+std::filesystem::path XdgAutostart::defaultFolder() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
+        return std::filesystem::path(config) / "autostart";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "/") / ".config" / "autostart";
+}
+
+XdgAutostart::XdgAutostart(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+std::filesystem::path XdgAutostart::entry() const { return folder_ / (std::string(kAutostartName) + ".desktop"); }
+
+std::string XdgAutostart::read() {
+    std::error_code ec;
+    if (!std::filesystem::exists(entry(), ec)) return {};
+    if (std::filesystem::is_directory(entry(), ec)) throw AutostartError(message("Invalid data type"));
+    std::ifstream in(entry(), std::ios::binary);
+    if (!in) throw AutostartError(message("Failed to get data"));
+    std::string line;
+    bool inEntry = false;
+    bool sawEntry = false;
+    std::string exec;
+    bool hidden = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            inEntry = line == "[Desktop Entry]";
+            sawEntry = sawEntry || inEntry;
+            continue;
+        }
+        if (!inEntry) continue;
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        auto key = line.substr(0, eq);
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        std::string value = line.substr(eq + 1);
+        while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+        if (key == "Exec") exec = value;
+        if (key == "Hidden") hidden = value == "true";
+    }
+    if (in.bad()) throw AutostartError(message("Failed to get data"));
+    if (!sawEntry) throw AutostartError(message("Invalid data type"));
+    if (hidden) return {};  // an entry switched off counts as none
+    return programFromExecValue(exec);
+}
+
+void XdgAutostart::write(const std::filesystem::path& executable) {
+    const std::string text = "[Desktop Entry]\nType=Application\nName=Tollbrook\nComment=Rings the school bells\n"
+                             "Exec=" + execValueFor(executable.string()) + "\nTerminal=false\n"
+                             "X-GNOME-Autostart-enabled=true\n";
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);
+    const auto temp = folder_ / ("." + std::string(kAutostartName) + ".desktop.tmp" + std::to_string(::getpid()));
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw AutostartError(message("Failed to set data"));
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.c_str(), entry().c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw AutostartError(message("Failed to set data"));
+    }
+}
+
+void XdgAutostart::remove() noexcept { ::unlink(entry().c_str()); }
+
+}  // namespace tb

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace tb {
+
+// The name the program is registered under to start at logon.
+inline constexpr const char* kAutostartName = "velnorsoftsp";
+
+class AutostartError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Where the start-at-logon registration lives.
+class AutostartStore {
+public:
+    virtual ~AutostartStore() = default;
+    // The registered command (the executable's path), empty when none is registered.
+    // Throws AutostartError "Invalid data type for '...'" or "Failed to get data for '...'".
+    virtual std::string read() = 0;
+    // Registers the executable. Throws AutostartError "Failed to set data for '...'".
+    virtual void write(const std::filesystem::path& executable) = 0;
+    // Removes the registration; a missing one is no error, and nothing is reported.
+    virtual void remove() noexcept = 0;
+};
+
+// An XDG autostart entry, <name>.desktop in the user's autostart folder, whose Exec is
+// the executable's full path.
+class XdgAutostart final : public AutostartStore {
+public:
+    // $XDG_CONFIG_HOME/autostart, by default ~/.config/autostart.
+    static std::filesystem::path defaultFolder();
+    explicit XdgAutostart(std::filesystem::path folder = defaultFolder());
+
+    std::string read() override;
+    void write(const std::filesystem::path& executable) override;
+    void remove() noexcept override;
+
+    std::filesystem::path entry() const;
+
+private:
+    std::filesystem::path folder_;
+};
+
+// The Exec value for a program path: as it is unless the desktop-entry format needs
+// it quoted (blanks and other reserved characters), with its escapes; and back.
+std::string execValueFor(const std::string& program);
+std::string programFromExecValue(const std::string& value);
+
+}  // namespace tb

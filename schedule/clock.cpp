@@ -1,0 +1,26 @@
+#include "schedule/clock.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace tb {
+
+std::int64_t SystemClock::nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+TimeOfDay SystemClock::localTime(std::int64_t epochMs) {
+    std::int64_t seconds = epochMs / 1000;
+    std::int64_t ms = epochMs % 1000;
+    if (ms < 0) {
+        ms += 1000;
+        --seconds;
+    }
+    const auto t = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    localtime_r(&t, &local);
+    return TimeOfDay{local.tm_hour, local.tm_min, local.tm_sec == 60 ? 59 : local.tm_sec, static_cast<int>(ms)};
+}
+
+}  // namespace tb

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "schedule/time_text.h"
+
+#include <cstdint>
+
+namespace tb {
+
+// Wall-clock time: milliseconds since the epoch, and the local time of day they fall on.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::int64_t nowMs() = 0;
+    virtual TimeOfDay localTime(std::int64_t epochMs) = 0;
+};
+
+// The system's real-time clock and time zone.
+class SystemClock final : public Clock {
+public:
+    std::int64_t nowMs() override;
+    TimeOfDay localTime(std::int64_t epochMs) override;
+};
+
+}  // namespace tb

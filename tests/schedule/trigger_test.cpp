@@ -1,0 +1,91 @@
+#include "schedule/trigger.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+
+namespace {
+
+// Feeds the tracker one tick and returns the seconds it evaluates.
+std::vector<std::int64_t> tick(tb::SecondTracker& tracker, std::int64_t nowMs) {
+    std::vector<std::int64_t> out;
+    while (const auto s = tracker.next(nowMs / 1000)) out.push_back(*s);
+    return out;
+}
+
+TEST(SecondTracker, SimulatedDayEvaluatesEverySecondOnceInOrder) {
+    tb::SecondTracker tracker;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> jitter(-30, 60);  // ticks early, late, or twice a second
+    std::vector<std::int64_t> evaluated;
+    std::int64_t t = 1'000'000'000'005;
+    const std::int64_t end = t + 86'400'000;
+    while (t < end) {
+        for (auto s : tick(tracker, t)) evaluated.push_back(s);
+        t += 1000 + jitter(random);
+        if (random() % 5000 == 0) t += 3000;  // now and then a stall of three seconds
+    }
+    ASSERT_FALSE(evaluated.empty());
+    for (std::size_t i = 1; i < evaluated.size(); ++i) ASSERT_EQ(evaluated[i], evaluated[i - 1] + 1) << i;
+    EXPECT_GE(evaluated.size(), 86'399u);
+}
+
+TEST(SecondTracker, TwoTicksInOneSecondEvaluateItOnce) {
+    tb::SecondTracker tracker;
+    EXPECT_EQ(tick(tracker, 10'005), (std::vector<std::int64_t>{10}));
+    EXPECT_TRUE(tick(tracker, 10'990).empty());
+    EXPECT_EQ(tick(tracker, 11'001), (std::vector<std::int64_t>{11}));
+}
+
+TEST(SecondTracker, StallOfUpToFiveSecondsIsCaughtUp) {
+    tb::SecondTracker tracker;
+    tick(tracker, 10'005);
+    EXPECT_EQ(tick(tracker, 13'400), (std::vector<std::int64_t>{11, 12, 13}));
+    EXPECT_EQ(tick(tracker, 19'010), (std::vector<std::int64_t>{14, 15, 16, 17, 18, 19}));
+}
+
+TEST(SecondTracker, LongerForwardJumpEvaluatesOnlyTheCurrentSecond) {
+    tb::SecondTracker tracker;
+    tick(tracker, 10'005);
+    EXPECT_EQ(tick(tracker, 17'005), (std::vector<std::int64_t>{17}));
+    EXPECT_EQ(tick(tracker, 3'617'005), (std::vector<std::int64_t>{3617}));
+    EXPECT_EQ(tick(tracker, 3'618'005), (std::vector<std::int64_t>{3618}));
+}
+
+TEST(SecondTracker, BackwardJumpEvaluatesTheSecondsAgain) {
+    tb::SecondTracker tracker;
+    tick(tracker, 100'005);
+    tick(tracker, 101'005);
+    EXPECT_EQ(tick(tracker, 99'005), (std::vector<std::int64_t>{99}));
+    EXPECT_EQ(tick(tracker, 100'005), (std::vector<std::int64_t>{100}));
+    EXPECT_EQ(tick(tracker, 101'005), (std::vector<std::int64_t>{101}));
+}
+
+TEST(Trigger, EntryInEachOfManyConsecutiveSecondsRingsEachOnce) {
+    // Row i is due at second 1000 + i; ticks stall, jitter and come twice.
+    std::vector<std::string> times;
+    for (int i = 0; i < 120; ++i) times.push_back(std::to_string(1000 + i));
+    tb::SecondTracker tracker;
+    std::map<std::size_t, int> rung;
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> step(400, 1600);
+    for (std::int64_t t = 999'000; t < 1'130'000; t += step(random)) {
+        if (t > 1'050'000 && t < 1'050'900) t += 2500;  // a stall
+        for (auto s : tick(tracker, t)) {
+            if (const auto row = tb::firstDue(times, std::to_string(s))) ++rung[*row];
+        }
+    }
+    ASSERT_EQ(rung.size(), times.size());
+    for (const auto& [row, count] : rung) EXPECT_EQ(count, 1) << row;
+}
+
+TEST(Trigger, FirstEqualRowWins) {
+    const std::vector<std::string> times = {"7:00:00", "8:00:00", "8:00:00", "08:00:00"};
+    EXPECT_EQ(tb::firstDue(times, "8:00:00"), std::optional<std::size_t>(1));
+    EXPECT_EQ(tb::firstDue(times, "08:00:00"), std::optional<std::size_t>(3));
+    EXPECT_EQ(tb::firstDue(times, "9:00:00"), std::nullopt);
+    EXPECT_EQ(tb::firstDue({}, "9:00:00"), std::nullopt);
+}
+
+}  // namespace

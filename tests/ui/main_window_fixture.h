@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/application.h"
+#include "app/error_box.h"
+#include "desktop/core/autostart.h"
+#include "playback/tmediaplayer.h"
+#include "tests/playback/recording_layer.h"
+#include "tests/temp_dir.h"
+#include "tests/ui/fakes.h"
+#include "tests/ui/scripted_dialogs.h"
+#include "ui/tform1.h"
+
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tb::test {
+
+// A main window on the offscreen platform, over a schedule folder of its own, a driven
+// clock, a recording media layer and an autostart folder of its own.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        app.setTitle(QStringLiteral("Tollbrook"));
+        setErrorBoxApplication(&app);
+        layer.trackModes = true;
+    }
+    ~MainWindowTest() override { setErrorBoxApplication(nullptr); }
+
+    void writeSchedule(const std::vector<std::pair<std::string, std::string>>& entries) {
+        std::string playlist, paths, times;
+        for (const auto& [path, time] : entries) {
+            playlist += path + "|" + time + "\r\n";
+            paths += path + "\r\n";
+            times += time + "\r\n";
+        }
+        dir.write("playlist.ini", playlist);
+        dir.write("qian.ini", paths);
+        dir.write("hou.ini", times);
+    }
+    void writeSchedule() { writeSchedule({{"/m/a.mp3", "8:00:00"}, {"/m/b.mp3", "9:00:00"}}); }
+
+    std::unique_ptr<TForm1> create() {
+        auto form = std::make_unique<TForm1>(
+            TForm1Services{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart});
+        runHandler([&] { form->FormCreate(); });
+        return form;
+    }
+    static QStringList rows(const QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        return out;
+    }
+
+    ScriptedDialogs dialogs;
+    FixedLocaleSource locale{LocaleSettings{}};  // 24-hour clock, no leading zero
+    TApplication app;
+    TempDir dir;
+    TempDir config;
+    FakeClock clock;
+    RecordingLayer layer;
+    RecordingVolume volume;
+    XdgAutostart autostart{config / "autostart"};
+};
+
+}  // namespace tb::test

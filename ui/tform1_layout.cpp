@@ -1,0 +1,168 @@
+// The main window's controls and menus, at their places in 96-dpi units.
+#include "playback/tmediaplayer.h"
+#include "ui/tform1.h"
+
+#include "app/error_box.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace tb {
+namespace {
+
+QFont sansSerif(int pixels, bool bold = false) {
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+void tooltipBackground(QWidget* w) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::ToolTipBase));
+    w->setPalette(p);
+}
+
+}  // namespace
+
+void TForm1::buildLayout() {
+    auto* panel = new QWidget(this);
+    auto* outer = new QVBoxLayout(panel);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QGroupBox(QStringLiteral("Playlist"), panel);
+    group->setFont(sansSerif(15));
+    QPalette blue = group->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    group->setPalette(blue);
+    outer->addWidget(group);
+
+    auto* inner = new QVBoxLayout(group);
+    inner->setContentsMargins(2, 2, 2, 2);
+    inner->setSpacing(0);
+    ListBox1 = new QListWidget(group);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    QFont listFont(QStringLiteral("Tahoma"));
+    listFont.setPixelSize(13);
+    ListBox1->setFont(listFont);
+    QPalette listPalette = ListBox1->palette();
+    listPalette.setColor(QPalette::Base, listPalette.color(QPalette::ToolTipBase));
+    listPalette.setColor(QPalette::Text, Qt::blue);
+    ListBox1->setPalette(listPalette);
+    ListBox1->setToolTip(
+        QStringLiteral("Here is the playback area, and you can double click here to play the tracks."));
+    inner->addWidget(ListBox1, 1);
+
+    auto* bar = new QWidget(group);
+    bar->setFixedHeight(26);
+    inner->addWidget(bar);
+
+    TrackBar1 = new QSlider(Qt::Horizontal, bar);
+    TrackBar1->setGeometry(0, 2, 105, 20);
+    TrackBar1->setRange(0, 255);
+    TrackBar1->setValue(1);
+    TrackBar1->setToolTip(QStringLiteral("Volume control"));
+    connect(TrackBar1, &QSlider::valueChanged, this, [this] { runHandler([this] { TrackBar1Change(); }); });
+
+    Edit3 = new QLineEdit(bar);
+    Edit3->setGeometry(102, 3, 92, 19);
+    Edit3->setReadOnly(true);
+    Edit3->setFrame(false);
+    Edit3->setFont(sansSerif(12, true));
+    tooltipBackground(Edit3);
+    QPalette clockPalette = Edit3->palette();
+    clockPalette.setColor(QPalette::Text, Qt::blue);
+    Edit3->setPalette(clockPalette);
+
+    BitBtn2 = new QToolButton(bar);
+    BitBtn2->setGeometry(201, 4, 17, 17);
+    BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    BitBtn2->setCursor(Qt::PointingHandCursor);
+    BitBtn2->setToolTip(QStringLiteral("Refresh"));
+    connect(BitBtn2, &QToolButton::clicked, this, [this] { runHandler([this] { BitBtn2Click(); }); });
+
+    BitBtn1 = new QToolButton(bar);
+    BitBtn1->setGeometry(223, 4, 17, 17);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_TitleBarMinButton));
+    BitBtn1->setCursor(Qt::PointingHandCursor);
+    BitBtn1->setToolTip(QStringLiteral("Put on the tray"));
+
+    Button1 = new QPushButton(QStringLiteral("Play"), bar);
+    Button1->setGeometry(249, -4, 54, 29);
+    Button1->setFont(sansSerif(12));
+
+    MediaPlayer1 = new TMediaPlayer(services_.media, bar);
+    MediaPlayer1->setGeometry(305, -5, 197, 30);
+    MediaPlayer1->setVisibleButtons({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack});
+    MediaPlayer1->setAutoEnable(false);
+    MediaPlayer1->setAutoRewind(false);
+    MediaPlayer1->setToolTip(QStringLiteral("This is the player, and you don't have to do anything"));
+
+    setCentralWidget(panel);
+    panel->setFixedSize(794, 553 - 19);
+
+    auto* status = statusBar();
+    status->setFixedHeight(19);
+    status->setSizeGripEnabled(false);
+    const int widths[3] = {10, 50, 0};
+    for (int i = 0; i < 3; ++i) {
+        StatusPanels[i] = new QLabel(status);
+        if (widths[i] > 0) StatusPanels[i]->setFixedWidth(widths[i]);
+        status->addWidget(StatusPanels[i], widths[i] > 0 ? 0 : 1);
+    }
+    StatusPanels[0]->setAlignment(Qt::AlignCenter);
+}
+
+void TForm1::buildMenus() {
+    auto handler = [this](QAction* action, void (TForm1::*method)()) {
+        connect(action, &QAction::triggered, this, [this, method] { runHandler([this, method] { (this->*method)(); }); });
+    };
+    // A checkable item flips its own mark when it is triggered; the state is the mark
+    // as it was, so the flip is undone before the handler decides.
+    auto toggle = [this](QAction* action) {
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, action] {
+            action->setChecked(!action->isChecked());
+            runHandler([this] { N8Click(); });
+        });
+    };
+
+    QMenu* system = menuBar()->addMenu(QStringLiteral("&System"));
+    N8 = system->addAction(QStringLiteral("&Auto Run"));
+    toggle(N8);
+    QMenu* option = menuBar()->addMenu(QStringLiteral("&Option"));
+    N5 = option->addAction(QStringLiteral("&View Playlist"));
+    handler(N5, &TForm1::N5Click);
+    N6 = option->addAction(QStringLiteral("&Edit Playlist"));
+    QMenu* about = menuBar()->addMenu(QStringLiteral("&About"));
+    BuySourceCode1 = about->addAction(QStringLiteral("Buy Source Code"));
+    handler(BuySourceCode1, &TForm1::BuySourceCode1Click);
+    R1 = about->addAction(QStringLiteral("&About"));
+    handler(R1, &TForm1::R1Click);
+    N18 = menuBar()->addAction(QStringLiteral("&Exit"));
+    handler(N18, &TForm1::N18Click);
+
+    PopupMenu1 = new QMenu(this);
+    M1 = PopupMenu1->addAction(QStringLiteral("Restore window"));
+    N12 = PopupMenu1->addAction(QStringLiteral("Auto run"));
+    toggle(N12);
+    N13 = PopupMenu1->addAction(QStringLiteral("View the playlist"));
+    handler(N13, &TForm1::N5Click);
+    N14 = PopupMenu1->addAction(QStringLiteral("Edit playlist"));
+    PopupMenu1->addSeparator();
+    N17 = PopupMenu1->addAction(QStringLiteral("Exit"));
+    handler(N17, &TForm1::N17Click);
+}
+
+}  // namespace tb

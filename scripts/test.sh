@@ -25,12 +25,13 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$run_dir/xvfb.log" 2>&1 &
 pids+=($!)
 export TOLLBROOK_TEST_DISPLAY="$display"
 
-# Sound server with a null sink; its monitor can be recorded.
+# Sound server with a null sink; its monitor can be recorded. Without rewinds, what
+# the monitor gives is what the sink played, in order and on time.
 export PULSE_RUNTIME_PATH="$run_dir/pulse"
 export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
 mkdir -p "$PULSE_RUNTIME_PATH"
 pulseaudio -n --daemonize=yes --exit-idle-time=-1 --use-pid-file=yes \
-  --load="module-null-sink sink_name=tollbrook_test" \
+  --load="module-null-sink sink_name=tollbrook_test norewinds=1" \
   --load="module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native" \
   --log-target="file:$run_dir/pulse.log" 2>/dev/null || true
 for _ in $(seq 50); do

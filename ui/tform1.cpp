@@ -5,6 +5,7 @@
 #include "app/error_box.h"
 #include "playback/tmediaplayer.h"
 #include "schedule/schedule_file.h"
+#include "ui/fonts.h"
 #include "ui/tform4.h"
 #include "ui/ttimer.h"
 
@@ -29,10 +30,7 @@ std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 
 TForm1::TForm1(TForm1Services services)
     : services_(std::move(services)), timeFormat_(services_.locale.read()) {
     setWindowTitle(services_.app.Title());
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(uiFont("MS Sans Serif", 11));
     // The timer runs from the moment the window is built.
     Timer1 = new TTimer(services_.clock, this);
     Timer1->OnTimer = [this] { Timer1Timer(); };

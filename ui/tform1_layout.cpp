@@ -3,6 +3,7 @@
 #include "ui/tform1.h"
 
 #include "app/error_box.h"
+#include "ui/fonts.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -21,13 +22,7 @@
 namespace tb {
 namespace {
 
-QFont sansSerif(int pixels, bool bold = false) {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+QFont sansSerif(int pixels, bool bold = false) { return uiFont("MS Sans Serif", pixels, bold); }
 
 void tooltipBackground(QWidget* w) {
     QPalette p = w->palette();
@@ -53,9 +48,7 @@ void TForm1::buildLayout() {
     inner->setSpacing(0);
     ListBox1 = new QListWidget(group);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    QFont listFont(QStringLiteral("Tahoma"));
-    listFont.setPixelSize(13);
-    ListBox1->setFont(listFont);
+    ListBox1->setFont(uiFont("Tahoma", 13));
     QPalette listPalette = ListBox1->palette();
     listPalette.setColor(QPalette::Base, listPalette.color(QPalette::ToolTipBase));
     listPalette.setColor(QPalette::Text, Qt::blue);

@@ -1,5 +1,7 @@
 #include "ui/tform4.h"
 
+#include "ui/fonts.h"
+
 #include <QDesktopServices>
 #include <QLabel>
 #include <QListWidget>
@@ -10,13 +12,7 @@
 namespace tb {
 namespace {
 
-QFont tahoma(int pixels, bool bold = false) {
-    QFont f(QStringLiteral("Tahoma"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+QFont tahoma(int pixels, bool bold = false) { return uiFont("Tahoma", pixels, bold); }
 
 constexpr Qt::WindowFlags kToolWindow = Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                         Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint;

@@ -247,23 +247,15 @@ void MediaPlayerDevice::Close() {
 void MediaPlayerDevice::Play() {
     checkOpen();
     if (FAutoRewind && Position() == Length() && !FUseFrom && !FUseTo) Rewind();
-    MciParams p;
-    notifyStyle(true);
-    if (FUseFrom) {
-        FFlags |= FROM;
-        p.from = static_cast<std::uint32_t>(FFrom);
-    }
-    if (FUseTo) {
-        FFlags |= TO;
-        p.to = static_cast<std::uint32_t>(FTo);
-    }
-    FUseFrom = false;
-    FUseTo = false;
-    FError = send(Command::Play, FFlags, p);
+    sendPlayOrRecord(Command::Play);
 }
 
 void MediaPlayerDevice::StartRecording() {
     checkOpen();
+    sendPlayOrRecord(Command::Record);
+}
+
+void MediaPlayerDevice::sendPlayOrRecord(Command command) {
     MciParams p;
     notifyStyle(true);
     if (FUseFrom) {
@@ -276,7 +268,7 @@ void MediaPlayerDevice::StartRecording() {
     }
     FUseFrom = false;
     FUseTo = false;
-    FError = send(Command::Record, FFlags, p);
+    FError = send(command, FFlags, p);
 }
 
 void MediaPlayerDevice::Stop() {
@@ -320,9 +312,17 @@ std::int32_t MediaPlayerDevice::trackStart(std::uint32_t track) {
     return static_cast<std::int32_t>(status(STATUS_POSITION, TRACK, track, false));
 }
 
-void MediaPlayerDevice::seekToTarget(std::uint32_t target) {
+// Plays on from the start of the track when playing, else seeks there.
+void MediaPlayerDevice::goToTrackStart(std::uint32_t track) {
+    const auto start = static_cast<std::uint32_t>(trackStart(track));
+    if (Mode() == mpPlaying) {
+        setStartPos(static_cast<std::int32_t>(start));
+        Play();
+        playRestartedByTrackJump();
+        return;
+    }
     MciParams p;
-    p.to = target;
+    p.to = start;
     FError = send(Command::Seek, FFlags | TO, p);
 }
 
@@ -336,14 +336,7 @@ void MediaPlayerDevice::Next() {
     }
     const auto track = static_cast<std::uint32_t>(Position()) & 0xFF;
     const std::uint32_t target = track == static_cast<std::uint32_t>(Tracks()) ? track : track + 1;
-    const auto start = static_cast<std::uint32_t>(trackStart(target));
-    if (Mode() == mpPlaying) {
-        setStartPos(static_cast<std::int32_t>(start));
-        Play();
-        playRestartedByTrackJump();
-    } else {
-        seekToTarget(start);
-    }
+    goToTrackStart(target);
 }
 
 void MediaPlayerDevice::Previous() {
@@ -359,14 +352,7 @@ void MediaPlayerDevice::Previous() {
     const auto startOfThis = static_cast<std::uint32_t>(trackStart(track));
     const bool firstSecond = ((position >> 8) & 0xFFFF) == ((startOfThis >> 8) & 0xFFFF);
     const std::uint32_t target = track != 1 && firstSecond ? track - 1 : track;
-    const auto start = static_cast<std::uint32_t>(trackStart(target));
-    if (Mode() == mpPlaying) {
-        setStartPos(static_cast<std::int32_t>(start));
-        Play();
-        playRestartedByTrackJump();
-    } else {
-        seekToTarget(start);
-    }
+    goToTrackStart(target);
 }
 
 void MediaPlayerDevice::Step() {

@@ -127,7 +127,8 @@ private:
     std::uint32_t status(std::uint32_t item, std::uint32_t extraFlags = 0, std::uint32_t track = 0,
                          bool record = true);
     void queryCapabilities();
-    void seekToTarget(std::uint32_t target);
+    void sendPlayOrRecord(mci::Command command);
+    void goToTrackStart(std::uint32_t track);
     std::int32_t trackStart(std::uint32_t track);
 
     MediaLayer& layer_;

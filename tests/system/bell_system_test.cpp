@@ -4,6 +4,7 @@
 #include "schedule/time_text.h"
 #include "tests/playback/fixtures.h"
 #include "tests/playback/pulse_recorder.h"
+#include "tests/system/program_runner.h"
 #include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -22,51 +23,13 @@ using Clock = std::chrono::system_clock;
 
 namespace {
 
-// Renders a wall-clock second as the program will, in the same locale.
-std::string timeText(Clock::time_point t) {
-    std::setlocale(LC_ALL, "");
-    tb::PosixLocaleSource source;
-    const std::time_t seconds = Clock::to_time_t(t);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return tb::LongTimeFormat(source.read()).render({local.tm_hour, local.tm_min, local.tm_sec, 0});
-}
-
-class Program {
-public:
-    Program(const std::filesystem::path& executable, const std::string& display) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setenv("DISPLAY", display.c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-            // Another current folder: the schedule is found beside the program.
-            if (::chdir("/") != 0) ::_exit(126);
-            ::execl(executable.c_str(), executable.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-    }
-    ~Program() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        for (int i = 0; i < 50 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(100ms);
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, &status, 0);
-    }
-    bool running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
-
-private:
-    pid_t pid_ = -1;
-};
-
 TEST(BellSystem, ScheduledBellSoundsAtItsSecondOnce) {
     const char* display = std::getenv("TOLLBROOK_TEST_DISPLAY");
     const std::string sink = tb::test::testSink();
     if (display == nullptr || sink.empty()) GTEST_SKIP() << "run through scripts/test.sh for an X and a sound server";
 
     tb::test::TempDir dir;
-    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
-    std::filesystem::copy_file(TOLLBROOK_EXECUTABLE, dir / "tollbrook");
+    tb::test::installProgram(TOLLBROOK_EXECUTABLE, dir);
     tb::test::writeWav(dir / "bell.wav", tb::test::Tone{440, 600, 0.5});
 
     tb::test::PulseRecorder recorder(sink + ".monitor");
@@ -74,11 +37,11 @@ TEST(BellSystem, ScheduledBellSoundsAtItsSecondOnce) {
 
     const auto due = std::chrono::time_point_cast<std::chrono::seconds>(Clock::now()) + 4s;
     const std::string path = (dir / "bell.wav").string();
-    dir.write("playlist.ini", path + "|" + timeText(due) + "\r\n" + path + "|" + timeText(due) + "\r\n");
+    dir.write("playlist.ini", path + "|" + tb::test::timeText(due) + "\r\n" + path + "|" + tb::test::timeText(due) + "\r\n");
     dir.write("qian.ini", path + "\r\n" + path + "\r\n");
-    dir.write("hou.ini", timeText(due) + "\r\n" + timeText(due) + "\r\n");
+    dir.write("hou.ini", tb::test::timeText(due) + "\r\n" + tb::test::timeText(due) + "\r\n");
 
-    Program program(dir / "tollbrook", display);
+    tb::test::Program program(dir / "tollbrook", display);
     std::this_thread::sleep_until(due + 2500ms);
     ASSERT_TRUE(program.running()) << "the program ended";
 

@@ -1,0 +1,84 @@
+// Cost of one schedule tick against schedules of 100, 10,000 and 100,000 entries.
+//   build/bench/tb_bench_trigger
+#include "schedule/time_text.h"
+#include "schedule/trigger.h"
+#include "tests/playback/recording_layer.h"
+#include "tests/temp_dir.h"
+#include "tests/ui/fakes.h"
+#include "ui/tform1.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+std::vector<std::string> times(std::size_t n) {
+    std::vector<std::string> out;
+    out.reserve(n);
+    const tb::LongTimeFormat format{tb::LocaleSettings{}};
+    for (std::size_t i = 0; i < n; ++i) {
+        // Spread over the day but never at noon, when the ticks are evaluated.
+        const auto ms = static_cast<long long>((i * 86'400'000ull / n) % 86'400'000ull);
+        auto t = tb::TimeOfDay::fromMilliseconds(std::chrono::milliseconds(ms));
+        if (t.hour == 12) t.hour = 13;
+        out.push_back(format.render(t));
+    }
+    return out;
+}
+
+// The decision of one second: render it, compare with every row.
+void evaluateSecond(benchmark::State& state) {
+    const auto rows = times(static_cast<std::size_t>(state.range(0)));
+    const tb::LongTimeFormat format{tb::LocaleSettings{}};
+    int second = 0;
+    for (auto _ : state) {
+        const std::string now = format.render({12, second / 60 % 60, second % 60, 0});
+        benchmark::DoNotOptimize(tb::firstDue(rows, now));
+        ++second;
+    }
+}
+
+// The main window's whole tick handler, clock field included.
+void mainWindowTick(benchmark::State& state) {
+    const auto rows = times(static_cast<std::size_t>(state.range(0)));
+    tb::test::TempDir dir;
+    std::string hou, qian, playlist;
+    for (const auto& t : rows) {
+        hou += t + "\r\n";
+        qian += "/srv/bells/bell.mp3\r\n";
+        playlist += "/srv/bells/bell.mp3|" + t + "\r\n";
+    }
+    dir.write("hou.ini", hou);
+    dir.write("qian.ini", qian);
+    dir.write("playlist.ini", playlist);
+    tb::TApplication app;
+    tb::FixedLocaleSource locale{tb::LocaleSettings{}};
+    tb::test::FakeClock clock;
+    tb::test::RecordingLayer layer;
+    tb::test::RecordingVolume volume;
+    tb::XdgAutostart autostart(dir / "autostart");
+    tb::TForm1 form({app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart});
+    form.FormCreate();
+    clock.at(12, 0, 0, 5);
+    for (auto _ : state) {
+        form.Timer1Timer();
+        clock.now += 1000;
+    }
+}
+
+}  // namespace
+
+BENCHMARK(evaluateSecond)->Arg(100)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(mainWindowTick)->Arg(100)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication qapp(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

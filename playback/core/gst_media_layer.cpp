@@ -517,6 +517,13 @@ GstMediaLayer::GstMediaLayer(Poster& poster) : GstMediaLayer(poster, Options{}) 
 GstMediaLayer::GstMediaLayer(Poster& poster, Options options) : poster_(poster), options_(std::move(options)) {
     if (!gst_is_initialized()) gst_init(nullptr, nullptr);
     if (options_.soundfont.empty()) options_.soundfont = findSoundfont();
+    // Loading the plugins takes tens of milliseconds the first time; do it now rather
+    // than at the first bell.
+    for (const char* name : {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "wavparse",
+                             "mpegaudioparse", "mpg123audiodec", "midiparse", "fluiddec", "audioconvert",
+                             "audioresample", "volume", "autoaudiosink", "pulsesink"}) {
+        if (GstElement* element = gst_element_factory_make(name, nullptr)) gst_object_unref(gst_object_ref_sink(element));
+    }
 }
 
 GstMediaLayer::~GstMediaLayer() {

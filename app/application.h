@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tb {
 
 // The application object: its title (the taskbar text and the caption of every error
@@ -18,6 +20,10 @@ public:
     // Ends the message loop once the current message has been handled.
     void Terminate();
     bool Terminated() const { return terminated_; }
+
+    // What ending the loop means; leaving Qt's event loops by default. A test that
+    // drives the windows itself keeps its loops running.
+    std::function<void()> endLoop;
 
 private:
     QString title_;

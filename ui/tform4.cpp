@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace tb {
 namespace {
 
@@ -24,8 +26,11 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, kToolWindow) {
     setFont(tahoma(13));
     setFixedSize(445, 421);
     Label1 = new QLabel(QStringLiteral("Existing repertoire"), this);
-    Label1->setGeometry(177, 2, 112, 20);
     Label1->setFont(tahoma(16));
+    // Laid out for Tahoma at 177,2 and 112 wide; where another font stands in, the
+    // heading keeps its centre and takes the width its text needs.
+    const int width = std::max(112, Label1->sizeHint().width());
+    Label1->setGeometry(177 + 56 - width / 2, 2, width, 20);
     Label1->setStyleSheet(QStringLiteral("color: red;"));
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(0, 421 - 397, 445, 397);

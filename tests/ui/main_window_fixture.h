@@ -24,6 +24,8 @@ class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
         app.setTitle(QStringLiteral("Tollbrook"));
+        // Qt's exit would end every later event loop of this test process as well.
+        app.endLoop = [] {};
         setErrorBoxApplication(&app);
         layer.trackModes = true;
     }

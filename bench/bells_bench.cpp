@@ -3,6 +3,7 @@
 //   build/bench/tb_bench_bells
 #include "tests/playback/fixtures.h"
 #include "tests/playback/pulse_recorder.h"
+#include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
 
 #include <algorithm>
@@ -29,18 +30,13 @@ int main() {
     }
     constexpr int kBells = 20;
     const auto first = std::chrono::time_point_cast<std::chrono::seconds>(Clock::now()) + std::chrono::seconds(4);
-    std::string playlist, qian, hou;
     std::vector<Clock::time_point> due;
+    std::vector<std::pair<std::string, std::string>> entries;
     for (int i = 0; i < kBells; ++i) {
         due.push_back(first + std::chrono::seconds(2 * i));
-        const std::string t = tb::test::timeText(due.back());
-        playlist += path + "|" + t + "\r\n";
-        qian += path + "\r\n";
-        hou += t + "\r\n";
+        entries.emplace_back(path, tb::test::timeText(due.back()));
     }
-    dir.write("playlist.ini", playlist);
-    dir.write("qian.ini", qian);
-    dir.write("hou.ini", hou);
+    tb::test::writeSchedule(dir.path(), entries);
     {
         tb::test::Program program(dir / "tollbrook", display);
         std::this_thread::sleep_until(due.back() + std::chrono::seconds(2));

@@ -3,6 +3,7 @@
 #include "schedule/time_text.h"
 #include "schedule/trigger.h"
 #include "tests/playback/recording_layer.h"
+#include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
 #include "tests/ui/fakes.h"
 #include "ui/tform1.h"
@@ -45,15 +46,9 @@ void evaluateSecond(benchmark::State& state) {
 void mainWindowTick(benchmark::State& state) {
     const auto rows = times(static_cast<std::size_t>(state.range(0)));
     tb::test::TempDir dir;
-    std::string hou, qian, playlist;
-    for (const auto& t : rows) {
-        hou += t + "\r\n";
-        qian += "/srv/bells/bell.mp3\r\n";
-        playlist += "/srv/bells/bell.mp3|" + t + "\r\n";
-    }
-    dir.write("hou.ini", hou);
-    dir.write("qian.ini", qian);
-    dir.write("playlist.ini", playlist);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const auto& t : rows) entries.emplace_back("/srv/bells/bell.mp3", t);
+    tb::test::writeSchedule(dir.path(), entries);
     tb::TApplication app;
     tb::FixedLocaleSource locale{tb::LocaleSettings{}};
     tb::test::FakeClock clock;

@@ -461,7 +461,6 @@ std::uint32_t GstMediaLayer::Device::capability(MciParams& p) const {
 }
 
 std::uint32_t GstMediaLayer::Device::command(Command command, std::uint32_t flags, MciParams& p) {
-    std::uint32_t result = 0;
     switch (command) {
         case Command::Play:
             return play(flags, p);
@@ -490,12 +489,13 @@ std::uint32_t GstMediaLayer::Device::command(Command command, std::uint32_t flag
                 return kUnsupportedCommand;
             }
             endPendingPlay(NOTIFY_ABORTED);
-            if (!broken_) {
+            if (broken_) {
+                held_ = target;
+                mode_ = Mode::Stopped;
+            } else {
                 holdAt(target);
                 seekTo(target, std::nullopt);
             }
-            held_ = target;
-            mode_ = Mode::Stopped;
             break;
         }
         case Command::Status:
@@ -509,7 +509,7 @@ std::uint32_t GstMediaLayer::Device::command(Command command, std::uint32_t flag
             return kUnsupportedCommand;
     }
     if (flags & NOTIFY) notice(p.callback, NOTIFY_SUCCESSFUL);
-    return result;
+    return 0;
 }
 
 GstMediaLayer::GstMediaLayer(Poster& poster) : GstMediaLayer(poster, Options{}) {}

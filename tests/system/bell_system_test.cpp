@@ -4,6 +4,7 @@
 #include "schedule/time_text.h"
 #include "tests/playback/fixtures.h"
 #include "tests/playback/pulse_recorder.h"
+#include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
 #include "tests/temp_dir.h"
 
@@ -37,9 +38,7 @@ TEST(BellSystem, ScheduledBellSoundsAtItsSecondOnce) {
 
     const auto due = std::chrono::time_point_cast<std::chrono::seconds>(Clock::now()) + 4s;
     const std::string path = (dir / "bell.wav").string();
-    dir.write("playlist.ini", path + "|" + tb::test::timeText(due) + "\r\n" + path + "|" + tb::test::timeText(due) + "\r\n");
-    dir.write("qian.ini", path + "\r\n" + path + "\r\n");
-    dir.write("hou.ini", tb::test::timeText(due) + "\r\n" + tb::test::timeText(due) + "\r\n");
+    tb::test::writeSchedule(dir.path(), {{path, tb::test::timeText(due)}, {path, tb::test::timeText(due)}});
 
     tb::test::Program program(dir / "tollbrook", display);
     std::this_thread::sleep_until(due + 2500ms);

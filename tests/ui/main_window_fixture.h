@@ -5,6 +5,7 @@
 #include "desktop/core/autostart.h"
 #include "playback/tmediaplayer.h"
 #include "tests/playback/recording_layer.h"
+#include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
 #include "tests/ui/fakes.h"
 #include "tests/ui/scripted_dialogs.h"
@@ -32,15 +33,7 @@ protected:
     ~MainWindowTest() override { setErrorBoxApplication(nullptr); }
 
     void writeSchedule(const std::vector<std::pair<std::string, std::string>>& entries) {
-        std::string playlist, paths, times;
-        for (const auto& [path, time] : entries) {
-            playlist += path + "|" + time + "\r\n";
-            paths += path + "\r\n";
-            times += time + "\r\n";
-        }
-        dir.write("playlist.ini", playlist);
-        dir.write("qian.ini", paths);
-        dir.write("hou.ini", times);
+        test::writeSchedule(dir.path(), entries);
     }
     void writeSchedule() { writeSchedule({{"/m/a.mp3", "8:00:00"}, {"/m/b.mp3", "9:00:00"}}); }
 

@@ -2,6 +2,7 @@
 #include "app/error_box.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/gst_media_layer.h"
+#include "playback/core/worker.h"
 #include "playback/qt_poster.h"
 #include "schedule/clock.h"
 #include "schedule/program_folder.h"
@@ -12,6 +13,7 @@
 #include <clocale>
 
 int main(int argc, char* argv[]) {
+    tb::limitAllocatorArenas();
     QApplication qapp(argc, argv);
     // Time texts follow the user's regional settings; Qt has set the process locale
     // from the environment, this makes it explicit for the C library's time and numbers.

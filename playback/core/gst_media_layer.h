@@ -8,13 +8,25 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 typedef struct _GstElement GstElement;
 
 namespace tb {
 
+// A failure that comes while a file plays (the sound output went away, the file turned
+// out to be damaged); thrown from the posted call that reports it, so that it reaches
+// the error box like any other failure.
+class MediaError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 // The media layer on GStreamer: each open device is one audio-only playbin to the
-// default audio output (or to the sink a test supplies).
+// default audio output (or to the sink a test supplies), driven from a worker thread
+// of its own. The calling thread waits for a device at most `waitLimit` and never for
+// a close.
 class GstMediaLayer final : public MediaLayer, public OutputVolume {
 public:
     // Error codes of this layer; errorText gives their texts.
@@ -36,6 +48,8 @@ public:
         kPlaybackFailed,
         kMediaLayerMissing,
         kUnsupportedDeviceType,
+        kNotRegularFile,
+        kTimedOut,
     };
 
     struct Options {
@@ -43,8 +57,10 @@ public:
         std::function<GstElement*()> makeSink;
         // The General MIDI soundfont for MIDI files; empty to look in the system's folders.
         std::filesystem::path soundfont;
-        // How long an open may take to have the file ready to play.
-        std::chrono::milliseconds openTimeout{10000};
+        // How long the caller waits for a device to open or to start playing.
+        std::chrono::milliseconds waitLimit{2000};
+        // How long a device's worker tries to make a file ready before it gives up.
+        std::chrono::milliseconds prerollLimit{10000};
     };
 
     explicit GstMediaLayer(Poster& poster);
@@ -63,17 +79,21 @@ public:
     const std::filesystem::path& soundfont() const { return options_.soundfont; }
 
     class Device;
+    class PostGate;
 
 private:
     std::uint32_t open(std::uint32_t flags, MciParams& params);
     std::uint32_t close(std::uint16_t id, std::uint32_t flags, MciParams& params);
     std::uint16_t nextId();
+    std::uint32_t failed(std::uint32_t code, const std::string& file);
 
-    Poster& poster_;
+    std::shared_ptr<PostGate> gate_;
     Options options_;
     double volume_ = 1.0;
     std::uint16_t lastId_ = 0;
     std::map<std::uint16_t, std::shared_ptr<Device>> devices_;
+    // The file of the latest failure of each code, which its text names.
+    std::map<std::uint32_t, std::string> failedFiles_;
 };
 
 }  // namespace tb

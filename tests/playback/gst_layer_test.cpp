@@ -1,12 +1,18 @@
 #include "playback/core/gst_media_layer.h"
 #include "playback/core/media_player_device.h"
+#include "playback/core/worker.h"
 #include "tests/playback/fixtures.h"
 #include "tests/playback/gst_support.h"
 #include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <gst/gst.h>
+#include <mutex>
 #include <thread>
+
+#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 using tb::test::ManualPoster;
@@ -237,13 +243,12 @@ TEST_F(GstLayer, VolumeSetBeforeOpenAppliesToNewDevices) {
 struct BadOpen {
     const char* name;
     std::function<std::string(const TempDir&)> make;
-    const char* text;
+    std::string text;
 };
 
 TEST_F(GstLayer, UnplayableFilesGiveAnErrorAndLeaveNoDevice) {
     const std::vector<BadOpen> cases = {
-        {"missing", [](const TempDir& d) { return (d / "gone.mp3").string(); },
-         "The file cannot be found; check its path and name"},
+        {"missing", [](const TempDir& d) { return (d / "gone.mp3").string(); }, "The file cannot be found"},
         {"empty name", [](const TempDir&) { return std::string(); }, "No file was named to open"},
         {"folder", [](const TempDir& d) { return d.path().string(); }, "The name is that of a folder, not of a file"},
         {"garbage",
@@ -264,14 +269,24 @@ TEST_F(GstLayer, UnplayableFilesGiveAnErrorAndLeaveNoDevice) {
              return (d / "notes.txt").string();
          },
          "The file is not in a format that can be played"},
+        // Opening either would block or read for ever.
+        {"fifo",
+         [](const TempDir& d) {
+             ::mkfifo((d / "bell.mp3").c_str(), 0600);
+             return (d / "bell.mp3").string();
+         },
+         "Not a regular file"},
+        {"device", [](const TempDir&) { return std::string("/dev/zero"); }, "Not a regular file"},
     };
     for (const auto& c : cases) {
-        player.setFileName(c.make(dir));
+        const std::string file = c.make(dir);
+        player.setFileName(file);
         try {
             player.Open();
             ADD_FAILURE() << c.name << ": opened";
         } catch (const tb::EMCIDeviceError& e) {
-            EXPECT_EQ(std::string(e.what()), c.text) << c.name;
+            // Each text names its file, so that staff can tell which bell failed.
+            EXPECT_EQ(std::string(e.what()), c.text + (file.empty() ? "" : ": " + file)) << c.name;
         }
         EXPECT_NE(player.Error(), 0) << c.name;
         EXPECT_EQ(player.DeviceID(), 0) << c.name;
@@ -306,8 +321,113 @@ TEST(GstLayerSoundfont, MidiWithoutSoundfontSaysSo) {
         player.Open();
         FAIL() << "opened without a soundfont";
     } catch (const tb::EMCIDeviceError& e) {
-        EXPECT_EQ(std::string(e.what()), "MIDI files cannot be played: no General MIDI soundfont is installed");
+        EXPECT_EQ(std::string(e.what()),
+                  "MIDI files cannot be played: no General MIDI soundfont is installed: " + (dir / "a.mid").string());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A layer whose sinks come from a list the test fills: each new pipeline takes the next.
+class GstLayerFaults : public ::testing::Test {
+protected:
+    using Make = std::function<GstElement*()>;
+    explicit GstLayerFaults(std::chrono::milliseconds waitLimit = 2000ms)
+        : layer(poster, tb::GstMediaLayer::Options{[this] { return nextSink(); }, {}, waitLimit, 10000ms}),
+          player(layer) {
+        player.OnNotify = [this](tb::MediaPlayerDevice&) { ++notices; };
+    }
+    GstElement* nextSink() {
+        std::lock_guard lock(mutex);
+        if (sinks.empty()) return recording.make();
+        Make make = std::move(sinks.front());
+        sinks.pop_front();
+        return make();
+    }
+    std::string fixture(const std::string& name, Tone tone) {
+        tb::test::writeFixture(dir / name, tone);
+        return (dir / name).string();
+    }
+
+    TempDir dir;
+    ManualPoster poster;
+    RecordingSink recording;
+    std::mutex mutex;
+    std::deque<Make> sinks;
+    tb::GstMediaLayer layer;
+    tb::MediaPlayerDevice player;
+    int notices = 0;
+};
+
+class GstLayerHang : public GstLayerFaults {
+protected:
+    GstLayerHang() : GstLayerFaults(300ms) {}
+};
+
+// A file on a hung share, or a sink that never answers, must not hold up the caller:
+// the open gives up within its bound and the stuck worker ends by itself later.
+TEST_F(GstLayerHang, OpenThatHangsTimesOutAndItsWorkerIsLetGo) {
+    const auto file = fixture("a.wav", Tone{440, 200, 0.5});
+    sinks.push_back([] {
+        std::this_thread::sleep_for(1500ms);
+        return static_cast<GstElement*>(nullptr);
+    });
+    player.setFileName(file);
+    const auto before = std::chrono::steady_clock::now();
+    try {
+        player.Open();
+        FAIL() << "opened";
+    } catch (const tb::EMCIDeviceError& e) {
+        EXPECT_EQ(std::string(e.what()), "The file could not be made ready to play in time: " + file);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1200ms);
+    EXPECT_EQ(layer.openDevices(), 0u);
+    EXPECT_TRUE(tb::Worker::waitForAll(10s)) << "the stuck worker never ended";
+    // The next open of the same file works as if nothing had happened.
+    player.Open();
+    player.Play();
+    EXPECT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+}
+
+TEST_F(GstLayerFaults, SinkThatFailsToPlaySaysNoAudioOutputAndTheNextPlayRecovers) {
+    const auto file = fixture("a.wav", Tone{440, 300, 0.5});
+    sinks.push_back([] {
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        gst_util_set_object_arg(G_OBJECT(sink), "state-error", "paused-to-playing");
+        return sink;
+    });
+    player.setFileName(file);
+    player.Open();
+    player.Play();
+    EXPECT_NE(player.Error(), 0);
+    EXPECT_NE(player.Mode(), tb::mpPlaying);
+    poster.pumpFor(100ms);
+    EXPECT_EQ(poster.errors(), std::vector<std::string>{"No audio output is available: " + file});
+    EXPECT_EQ(player.NotifyValue(), tb::nvFailure);
+
+    // The device builds its pipeline anew, with a sink that works.
+    player.Play();
+    EXPECT_EQ(player.Error(), 0);
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 2; }, 5s));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    EXPECT_GT(recording.peak(), 0.3);
+}
+
+TEST_F(GstLayerFaults, FileReplacedAfterOpenPlaysAsItIsNow) {
+    const auto file = fixture("bell.wav", Tone{440, 300, 0.5});
+    player.setFileName(file);
+    player.Open();
+    EXPECT_EQ(player.Length(), 300);
+    tb::test::writeWav(dir / "new.wav", Tone{880, 900, 0.5});
+    std::filesystem::rename(dir / "new.wav", file);
+    player.Play();
+    EXPECT_EQ(player.Length(), 900);
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    const auto samples = recording.samples();
+    EXPECT_GT(tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880), 0.2);
 }
 
 }  // namespace

@@ -27,7 +27,11 @@ int ManualPoster::drain() {
             call = std::move(calls_.front());
             calls_.pop_front();
         }
-        call();
+        try {
+            call();
+        } catch (const std::exception& e) {
+            errors_.push_back(e.what());
+        }
         ++ran;
     }
 }

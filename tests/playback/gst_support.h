@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 typedef struct _GstElement GstElement;
@@ -17,14 +18,17 @@ namespace tb::test {
 class ManualPoster final : public Poster {
 public:
     void post(std::function<void()> call) override;
-    // Runs what is queued; returns how many calls ran.
+    // Runs what is queued; returns how many calls ran. A call that throws is recorded,
+    // as the program's error box would show it.
     int drain();
     // Pumps until `done` holds or the time is up; true when it holds.
     bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
     // Pumps for a while.
     void pumpFor(std::chrono::milliseconds span);
+    const std::vector<std::string>& errors() const { return errors_; }
 
 private:
+    std::vector<std::string> errors_;
     std::mutex mutex_;
     std::condition_variable posted_;
     std::deque<std::function<void()>> calls_;

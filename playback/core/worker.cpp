@@ -1,0 +1,107 @@
+#include "playback/core/worker.h"
+
+#include <thread>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace tb {
+namespace {
+
+std::mutex runningMutex;
+std::condition_variable runningChanged;
+int runningCount = 0;
+
+}  // namespace
+
+std::shared_ptr<Worker> Worker::start() {
+    std::shared_ptr<Worker> worker(new Worker);
+    {
+        std::lock_guard lock(runningMutex);
+        ++runningCount;
+    }
+    // The thread owns the worker until it ends, so a retired worker outlives its device.
+    std::thread([self = worker] { self->run(); }).detach();
+    return worker;
+}
+
+Worker::~Worker() = default;
+
+void Worker::post(std::function<void()> job) {
+    {
+        std::lock_guard lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    wake_.notify_one();
+}
+
+void Worker::postAt(Clock::time_point when, std::function<void()> job) {
+    {
+        std::lock_guard lock(mutex_);
+        timed_.emplace(when, std::move(job));
+    }
+    wake_.notify_one();
+}
+
+void Worker::retire() {
+    {
+        std::lock_guard lock(mutex_);
+        retired_ = true;
+        // Timed jobs only make sense for a device in use.
+        timed_.clear();
+    }
+    wake_.notify_one();
+}
+
+void Worker::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        std::function<void()> job;
+        if (!jobs_.empty()) {
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        } else if (!timed_.empty() && timed_.begin()->first <= Clock::now()) {
+            job = std::move(timed_.begin()->second);
+            timed_.erase(timed_.begin());
+        } else if (retired_ && timed_.empty()) {
+            break;
+        } else if (!timed_.empty()) {
+            wake_.wait_until(lock, timed_.begin()->first);
+            continue;
+        } else {
+            wake_.wait(lock);
+            continue;
+        }
+        lock.unlock();
+        try {
+            job();
+        } catch (...) {
+            // A job reports through its own result; nothing may end the thread early.
+        }
+        job = nullptr;  // what the job captured is released here, off the caller's thread
+        lock.lock();
+    }
+    lock.unlock();
+    std::lock_guard running(runningMutex);
+    --runningCount;
+    runningChanged.notify_all();
+}
+
+int Worker::running() {
+    std::lock_guard lock(runningMutex);
+    return runningCount;
+}
+
+bool Worker::waitForAll(std::chrono::milliseconds limit) {
+    std::unique_lock lock(runningMutex);
+    return runningChanged.wait_for(lock, limit, [] { return runningCount == 0; });
+}
+
+void limitAllocatorArenas() {
+#ifdef __GLIBC__
+    ::mallopt(M_ARENA_MAX, 2);
+#endif
+}
+
+}  // namespace tb

@@ -134,14 +134,19 @@ std::string encodeScheduleText(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> loadScheduleFile(const std::filesystem::path& file) {
-    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking: opening a FIFO would otherwise wait for a writer for ever.
+    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) fail("Cannot open file", file, errno);
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) fail("Cannot open file", file, errno);
     if (S_ISDIR(st.st_mode)) fail("Cannot open file", file, EISDIR);
+    // A FIFO, a device or a socket never ends, or ends when it likes.
+    if (!S_ISREG(st.st_mode)) throw FileError("Cannot open file \"" + file.string() + "\". Not a regular file");
+    // Far more than a school's schedule ever holds; a file this big is not one.
+    if (st.st_size > kLargestScheduleFile) fail("Cannot open file", file, EFBIG);
 
     std::string bytes;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -151,6 +156,7 @@ std::vector<std::string> loadScheduleFile(const std::filesystem::path& file) {
         }
         if (n == 0) break;
         bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > static_cast<std::size_t>(kLargestScheduleFile)) fail("Cannot open file", file, EFBIG);
     }
     return decodeScheduleText(bytes);
 }

@@ -20,6 +20,9 @@ inline constexpr const char* kPlaylistFile = "playlist.ini";
 inline constexpr const char* kPathsFile = "qian.ini";
 inline constexpr const char* kTimesFile = "hou.ini";
 
+// The largest schedule file that is read: some hundred thousand entries.
+inline constexpr long long kLargestScheduleFile = 64LL << 20;
+
 // Bytes of a schedule file into its lines: a byte-order mark (UTF-16 LE/BE, UTF-8)
 // picks the encoding, anything else is taken as the system's (UTF-8) bytes unchanged.
 // CR, LF and CR LF end a line, a final break adds no line, a NUL ends the text.
@@ -28,7 +31,8 @@ std::vector<std::string> decodeScheduleText(std::string_view bytes);
 // Lines into the bytes of a schedule file: no mark, CR LF after every line.
 std::string encodeScheduleText(const std::vector<std::string>& lines);
 
-// Throws FileError "Cannot open file "<path>". <reason>".
+// Throws FileError "Cannot open file "<path>". <reason>"; a FIFO, a device or a folder
+// is refused (it could block or never end), as is a file over kLargestScheduleFile.
 std::vector<std::string> loadScheduleFile(const std::filesystem::path& file);
 
 // Replaces the file as a whole: the new text goes to a temporary file in the same

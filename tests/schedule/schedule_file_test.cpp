@@ -112,6 +112,26 @@ TEST(ScheduleFileErrors, FolderInPlaceOfFileCannotBeOpened) {
         tb::FileError);
 }
 
+// Opening a FIFO waits for a writer for ever and a device reads for ever: neither may
+// hold up the program's start.
+TEST(ScheduleFileErrors, WhatIsNoRegularFileOrTooBigIsRefused) {
+    TempDir dir;
+    ::mkfifo((dir / "fifo.ini").c_str(), 0600);
+    std::filesystem::create_symlink("/dev/zero", dir / "zero.ini");
+    dir.write("huge.ini", "");
+    std::filesystem::resize_file(dir / "huge.ini", tb::kLargestScheduleFile + 1);
+    const std::pair<const char*, const char*> cases[] = {
+        {"fifo.ini", "Not a regular file"}, {"zero.ini", "Not a regular file"}, {"huge.ini", "File too large"}};
+    for (const auto& [name, reason] : cases) {
+        try {
+            tb::loadScheduleFile(dir / name);
+            ADD_FAILURE() << name << " was read";
+        } catch (const tb::FileError& e) {
+            EXPECT_EQ(e.what(), "Cannot open file \"" + (dir / name).string() + "\". " + reason);
+        }
+    }
+}
+
 TEST(ScheduleFileErrors, UnreadableFileGivesOpenMessage) {
     TempDir dir;
     dir.write("qian.ini", "/a.mp3\r\n");

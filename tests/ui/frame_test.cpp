@@ -12,8 +12,11 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using tb::test::ScriptedDialogs;
 using tb::test::TempDir;
@@ -64,6 +67,26 @@ TEST_F(Frame, FirstStartInEmptyFolderShowsOneErrorNamingPathsFile) {
     EXPECT_TRUE(form->ListBoxfilename.empty());
     EXPECT_TRUE(form->ListBoxtime.empty());
     EXPECT_EQ(form->ListBox1->count(), 0);
+    form->showCentred();
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(Frame, ScheduleFileThatIsAFifoOrADeviceDoesNotHoldUpTheStart) {
+    writeSchedule();
+    std::filesystem::remove(dir / "qian.ini");
+    ::mkfifo((dir / "qian.ini").c_str(), 0600);
+    std::filesystem::remove(dir / "hou.ini");
+    std::filesystem::create_symlink("/dev/zero", dir / "hou.ini");
+    auto form = create();
+    ASSERT_EQ(dialogs.errors().size(), 1u);
+    EXPECT_EQ(dialogs.errors()[0], q("Cannot open file \"" + (dir / "qian.ini").string() + "\". Not a regular file."));
+    std::filesystem::remove(dir / "qian.ini");
+    tb::test::writeSchedule(dir.path(), {{"/m/a.mp3", "8:00:00"}});
+    std::filesystem::remove(dir / "hou.ini");
+    std::filesystem::create_symlink("/dev/zero", dir / "hou.ini");
+    form->BitBtn2->click();
+    ASSERT_EQ(dialogs.errors().size(), 2u);
+    EXPECT_EQ(dialogs.errors()[1], q("Cannot open file \"" + (dir / "hou.ini").string() + "\". Not a regular file."));
     form->showCentred();
     EXPECT_TRUE(form->isVisible());
 }

@@ -18,6 +18,9 @@ TimeOfDay SystemClock::localTime(std::int64_t epochMs) {
         --seconds;
     }
     const auto t = static_cast<std::time_t>(seconds);
+    // localtime_r keeps the zone it first read; a change of the system's zone (or of
+    // TZ) counts from the next second on.
+    ::tzset();
     std::tm local{};
     localtime_r(&t, &local);
     return TimeOfDay{local.tm_hour, local.tm_min, local.tm_sec == 60 ? 59 : local.tm_sec, static_cast<int>(ms)};

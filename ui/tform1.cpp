@@ -37,6 +37,10 @@ TForm1::TForm1(TForm1Services services)
     Timer1->setEnabled(true);
     buildLayout();
     buildMenus();
+    // A file that failed while it played has already been reported by the media layer.
+    MediaPlayer1->OnNotify = [this](MediaPlayerDevice& player) {
+        if (player.NotifyValue() == nvFailure) setStatus("No repertoire is being played");
+    };
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     adjustSize();
@@ -112,9 +116,22 @@ void TForm1::startEntry(std::size_t row) {
     MediaPlayer1->setFileName(path);
     setStatus("A repertoire being played:" + path);
     if (row < static_cast<std::size_t>(ListBox1->count())) ListBox1->setCurrentRow(static_cast<int>(row));
-    MediaPlayer1->Open();
-    MediaPlayer1->Play();
+    startPlaying();
     MediaPlayer1->setEnabledButtons({btPause, btStop});
+}
+
+// Opens and plays the player's file. A bell that cannot sound must not look as if it
+// did: on failure the status no longer says that something plays.
+void TForm1::startPlaying() {
+    try {
+        MediaPlayer1->Open();
+        MediaPlayer1->Play();
+    } catch (...) {
+        setStatus("No repertoire is being played");
+        throw;
+    }
+    // A refused play leaves only its code; the media layer reports why on its own.
+    if (MediaPlayer1->Error() != 0) setStatus("No repertoire is being played");
 }
 
 void TForm1::BitBtn2Click() {
@@ -123,6 +140,8 @@ void TForm1::BitBtn2Click() {
     ListBoxtime.clear();
     ListBox1->clear();
     loadSchedule();  // a failure leaves the timer off until a reload succeeds
+    // Entries that came due while the timer was off are not caught up on.
+    seconds_ = SecondTracker{};
     Timer1->setEnabled(true);
 }
 

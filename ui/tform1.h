@@ -105,6 +105,7 @@ private:
     void exitSequence(const QString& text, const QString& caption);
     void loadSchedule();
     void startEntry(std::size_t row);
+    void startPlaying();
     void setStatus(const std::string& text);
     QWidget* keep(std::unique_ptr<QWidget> window);
 

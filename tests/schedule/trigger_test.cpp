@@ -1,7 +1,9 @@
+#include "schedule/clock.h"
 #include "schedule/trigger.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <random>
 
@@ -86,6 +88,27 @@ TEST(Trigger, FirstEqualRowWins) {
     EXPECT_EQ(tb::firstDue(times, "08:00:00"), std::optional<std::size_t>(3));
     EXPECT_EQ(tb::firstDue(times, "9:00:00"), std::nullopt);
     EXPECT_EQ(tb::firstDue({}, "9:00:00"), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+// Staff who move the machine to another zone (or the clock's daylight-saving change)
+// expect the bells by the new local time from the next second on.
+TEST(SystemClock, ChangeOfTimeZoneCountsFromTheNextReading) {
+    const char* saved = std::getenv("TZ");
+    const std::string before = saved != nullptr ? saved : "";
+    tb::SystemClock clock;
+    ::setenv("TZ", "UTC0", 1);
+    EXPECT_EQ(clock.localTime(0).hour, 0);
+    ::setenv("TZ", "JST-9", 1);
+    EXPECT_EQ(clock.localTime(0).hour, 9);
+    if (saved != nullptr) {
+        ::setenv("TZ", before.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
 }
 
 }  // namespace

@@ -164,7 +164,8 @@ TEST_F(MainWindow, UnplayableEntryReportsAndKeepsWhatWasDone) {
     runHandler([&] { form->Timer1Timer(); });
     ASSERT_EQ(dialogs.errors().size(), 1u);
     EXPECT_EQ(dialogs.errors()[0], QStringLiteral("The file cannot be found."));
-    EXPECT_EQ(form->statusText(), QStringLiteral("A repertoire being played:/m/a.mp3"));
+    // A bell that did not sound must not look as if it did.
+    EXPECT_EQ(form->statusText(), QStringLiteral("No repertoire is being played"));
     EXPECT_EQ(form->ListBox1->currentRow(), 0);
     EXPECT_EQ(form->MediaPlayer1->EnabledButtons(), (TButtonSet{btPlay}));
     EXPECT_EQ(layer.count(Command::Play), 0);
@@ -202,6 +203,23 @@ TEST_F(MainWindow, RefreshWithoutTimesFileLeavesTimerOffUntilAReloadSucceeds) {
     form->BitBtn2->click();
     EXPECT_TRUE(form->Timer1->Enabled());
     EXPECT_EQ(form->ListBoxtime.size(), 2u);
+}
+
+TEST_F(MainWindow, TimerBackOnAfterAReloadStartsFromTheCurrentSecond) {
+    writeSchedule({{"/m/a.mp3", "8:00:02"}, {"/m/b.mp3", "8:00:05"}});
+    auto form = create();
+    clock.at(8, 0, 0, 5);
+    form->Timer1Timer();
+    std::filesystem::rename(dir / "hou.ini", dir / "hou.bak");
+    form->BitBtn2->click();  // fails: the timer stays off
+    std::filesystem::rename(dir / "hou.bak", dir / "hou.ini");
+    clock.at(8, 0, 4, 5);
+    form->BitBtn2->click();
+    form->Timer1Timer();  // 8:00:02 came due while the timer was off
+    EXPECT_TRUE(opened().empty());
+    clock.at(8, 0, 5, 5);
+    form->Timer1Timer();
+    EXPECT_EQ(opened(), (std::vector<std::string>{"/m/b.mp3"}));
 }
 
 TEST_F(MainWindow, ViewWindowIsASnapshotOfThePaths) {

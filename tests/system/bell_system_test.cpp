@@ -49,7 +49,8 @@ TEST(BellSystem, ScheduledBellSoundsAtItsSecondOnce) {
     const auto late = recorder.timeOf(*onset) - due;
     std::printf("bell sounded %.1f ms after its second\n", std::chrono::duration<double, std::milli>(late).count());
     EXPECT_GT(late, -20ms) << "rang before its second";
-    EXPECT_LT(late, 100ms) << "rang " << std::chrono::duration<double, std::milli>(late).count() << " ms late";
+    // How late exactly is measured in bench/; a busy machine still rings within the second.
+    EXPECT_LT(late, 500ms) << "rang " << std::chrono::duration<double, std::milli>(late).count() << " ms late";
 
     // Once: 600 ms of tone, then silence (a second start would lengthen or repeat it).
     const auto all = recorder.samples();

@@ -91,8 +91,9 @@ TEST(Soak, ThousandBellsGiveBackWhatTheyTook) {
 
     EXPECT_EQ(poster.errors(), std::vector<std::string>{});
     EXPECT_LE(end.descriptors, start.descriptors) << "descriptors held after 900 bells";
-    // GLib keeps some idle streaming threads around, a few more or less each time.
-    EXPECT_LE(end.threads, start.threads + 4) << "threads left after 900 bells";
+    // GLib keeps idle streaming threads around, more of them on a busy machine; a thread
+    // kept per bell would leave hundreds.
+    EXPECT_LT(end.threads, start.threads + 20) << "threads left after 900 bells";
     // A leaked pipeline holds some 200 kB; what the allocator keeps varies by a few MB.
     EXPECT_LT(end.residentKb - start.residentKb, 8192) << "memory grew over 900 bells";
     std::printf("after 100 bells: %d descriptors, %d threads, %ld kB; after 1000: %d, %d, %ld kB\n",

@@ -1,6 +1,7 @@
 #include "app/dialog_service.h"
 
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -8,6 +9,27 @@ namespace tb {
 namespace {
 
 DialogService* current = nullptr;
+
+// exec() would make a box modal for the whole application; a box without an owner
+// leaves the other windows usable, so it runs a loop of its own instead.
+int askOwnerless(QMessageBox::Icon icon, const QString& text, const QString& caption,
+                 QMessageBox::StandardButtons buttons) {
+    auto* box = new QMessageBox(icon, caption, text, buttons);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    QPointer<QMessageBox> guard(box);
+    int answer = QMessageBox::NoButton;
+    QEventLoop loop;
+    QObject::connect(box, &QMessageBox::finished, &loop, [&](int result) {
+        answer = result;
+        loop.quit();
+    });
+    QObject::connect(box, &QObject::destroyed, &loop, &QEventLoop::quit);
+    box->show();
+    loop.exec();
+    if (guard) guard->close();
+    return answer;
+}
 
 }  // namespace
 
@@ -18,24 +40,22 @@ void QtDialogService::errorBox(const QString& text, const QString& caption) {
 }
 
 bool QtDialogService::askYesNo(const QString& text, const QString& caption) {
-    // exec() would make the box modal for the whole application; this one has no owner
-    // and leaves the other windows usable, so it runs its own loop instead.
-    auto* box = new QMessageBox(QMessageBox::Question, caption, text,
-                                QMessageBox::Yes | QMessageBox::No);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    QPointer<QMessageBox> guard(box);
-    int answer = QMessageBox::No;
-    QEventLoop loop;
-    QObject::connect(box, &QMessageBox::finished, &loop, [&](int result) {
-        answer = result;
-        loop.quit();
-    });
-    QObject::connect(box, &QObject::destroyed, &loop, &QEventLoop::quit);
-    box->show();
-    loop.exec();
-    if (guard) guard->close();
-    return answer == QMessageBox::Yes;
+    return askOwnerless(QMessageBox::Question, text, caption, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtDialogService::askOk(const QString& text, const QString& caption) {
+    askOwnerless(QMessageBox::Question, text, caption, QMessageBox::Ok);
+}
+
+std::optional<QString> QtDialogService::openFile(const TOpenDialog& dialog) {
+    QFileDialog box;
+    box.setFileMode(QFileDialog::ExistingFile);
+    box.setAcceptMode(QFileDialog::AcceptOpen);
+    box.setNameFilters(dialog.filters);
+    if (!dialog.filters.isEmpty()) box.selectNameFilter(dialog.filters.front());
+    box.setSizeGripEnabled(true);
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
+    return box.selectedFiles().front();
 }
 
 DialogService& dialogs() {

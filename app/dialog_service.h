@@ -1,10 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 namespace tb {
 
-// Every message box goes through here, so that tests can answer them.
+// A file-open dialog as a window declares it: its filters in order ("description
+// (pattern)"), the first selected when it opens. It is resizable and leaves the current
+// folder alone.
+struct TOpenDialog {
+    QStringList filters;
+};
+
+// Every message box and file dialog goes through here, so that tests can answer them.
 class DialogService {
 public:
     virtual ~DialogService() = default;
@@ -15,6 +25,12 @@ public:
     // Question icon, Yes and No, no owner window: the program's windows stay usable
     // while it is open. True for Yes.
     virtual bool askYesNo(const QString& text, const QString& caption) = 0;
+
+    // Question icon and only an OK button, no owner window.
+    virtual void askOk(const QString& text, const QString& caption) = 0;
+
+    // The chosen file's full path, or nothing when the user cancels.
+    virtual std::optional<QString> openFile(const TOpenDialog& dialog) = 0;
 };
 
 // The dialogs a user sees.
@@ -22,6 +38,8 @@ class QtDialogService final : public DialogService {
 public:
     void errorBox(const QString& text, const QString& caption) override;
     bool askYesNo(const QString& text, const QString& caption) override;
+    void askOk(const QString& text, const QString& caption) override;
+    std::optional<QString> openFile(const TOpenDialog& dialog) override;
 };
 
 // The service the handlers use; the real one unless a test installed another.

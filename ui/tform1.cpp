@@ -11,6 +11,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,13 @@ namespace tb {
 namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QStringList musicFileFilters() {
+    return {QStringLiteral("mp3多媒体文件 (*.mp3)"),  QStringLiteral("mid多媒体文件 (*.mid)"),
+            QStringLiteral("midi多媒体文件 (*.midi)"), QStringLiteral("rmi多媒体文件 (*.rmi)"),
+            QStringLiteral("wav多媒体文件 (*.wav)"),  QStringLiteral("mp2多媒体文件 (*.mp2)"),
+            QStringLiteral("所有文件 (*.*)")};
+}
 
 std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 999) / 1000; }
 
@@ -37,6 +47,12 @@ TForm1::TForm1(TForm1Services services)
     Timer1->setEnabled(true);
     buildLayout();
     buildMenus();
+    MediaPlayer1->OnClick = [this](TMediaPlayer& sender, TMPBtnType button, bool& doDefault) {
+        MediaPlayer1Click(sender, button, doDefault);
+    };
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    ListBox1->viewport()->installEventFilter(this);
+    OpenDialog1.filters = musicFileFilters();
     // A file that failed while it played has already been reported by the media layer.
     MediaPlayer1->OnNotify = [this](MediaPlayerDevice& player) {
         if (player.NotifyValue() == nvFailure) setStatus("No repertoire is being played");
@@ -132,6 +148,64 @@ void TForm1::startPlaying() {
     }
     // A refused play leaves only its code; the media layer reports why on its own.
     if (MediaPlayer1->Error() != 0) setStatus("No repertoire is being played");
+}
+
+void TForm1::Button1Click() {
+    const auto chosen = dialogs().openFile(OpenDialog1);
+    if (!chosen) return;
+    // File names are bytes; the dialog gives them decoded.
+    const std::string path = QFile::encodeName(*chosen).toStdString();
+    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
+    MediaPlayer1->Close();
+    MediaPlayer1->setFileName(path);
+    setStatus("playing " + path);
+    MediaPlayer1->setEnabledButtons({btPause, btStop});
+    startPlaying();
+}
+
+void TForm1::ListBox1DblClick() {
+    MediaPlayer1->setEnabledButtons({btPause, btStop});
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.front());
+    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
+    // The view's row indexes the paths list, whatever the two hold.
+    if (row < 0 || static_cast<std::size_t>(row) >= ListBoxfilename.size()) throw ListIndexError(row);
+    const std::string path = ListBoxfilename[static_cast<std::size_t>(row)];
+    MediaPlayer1->setFileName(path);
+    setStatus("A repertoire is being inserted:" + path);
+    startPlaying();
+}
+
+void TForm1::MediaPlayer1Click(TMediaPlayer&, TMPBtnType button, bool&) {
+    switch (button) {
+        case btPlay:
+            if (MediaPlayer1->FileName().empty()) {
+                dialogs().askOk(QStringLiteral("You have no choice of repertoire!"), QStringLiteral("Close"));
+                throw SilentAbort();
+            }
+            MediaPlayer1->setEnabledButtons({btPause, btStop});
+            break;
+        case btPause:
+            MediaPlayer1->setEnabledButtons({btPlay, btStop});
+            break;
+        case btStop:
+            // Opened anew, the file stops at its start: the next Play starts it from the top.
+            MediaPlayer1->setEnabledButtons({btPlay});
+            MediaPlayer1->Open();
+            MediaPlayer1->Play();
+            break;
+        default:
+            break;
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    // A double click anywhere in the playlist view, below the rows too.
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        runHandler([this] { ListBox1DblClick(); });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::BitBtn2Click() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/application.h"
+#include "app/dialog_service.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/media_layer.h"
+#include "playback/core/player_types.h"
 #include "schedule/clock.h"
 #include "schedule/locale_settings.h"
 #include "schedule/time_text.h"
@@ -69,6 +71,9 @@ public:
     void BuySourceCode1Click();
     void N8Click();  // start at logon (also N12)
     void TrackBar1Change();
+    void Button1Click();      // "Play": a file chosen in the dialog
+    void ListBox1DblClick();  // a schedule row played by hand
+    void MediaPlayer1Click(TMediaPlayer& sender, TMPBtnType button, bool& doDefault);
     void N18Click();  // "&Exit" in the main menu
     void N17Click();  // "Exit" in the tray menu
 
@@ -91,11 +96,13 @@ public:
     QAction *N8 = nullptr, *N5 = nullptr, *N6 = nullptr, *BuySourceCode1 = nullptr, *R1 = nullptr, *N18 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction *M1 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N17 = nullptr;
+    TOpenDialog OpenDialog1;
 
     // The view, about and purchase windows opened so far; they live until the end.
     const std::vector<std::unique_ptr<QWidget>>& childWindows() const { return windows_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
 

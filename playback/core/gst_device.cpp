@@ -67,12 +67,12 @@ std::int64_t GstMediaLayer::Device::position() const {
     return std::min(held_ + played.count(), endOfPlay());
 }
 
-// Stops where the device is; the pipeline keeps what it has not played yet, so a
-// later play goes on from here.
+// Stops where the device is. The sound server has taken more of the stream than it
+// has played by then, so a later play seeks back to what was heard.
 void GstMediaLayer::Device::hold(Mode mode) {
     if (mode_ == Mode::Playing) {
         held_ = position();
-        pipelineAtHeld_ = true;
+        pipelineAtHeld_ = false;
         const std::uint64_t epoch = ++epoch_;
         worker_->post([playbin = playbin_, epoch] {
             playbin->setEpoch(epoch);

@@ -96,7 +96,7 @@ private:
     std::uint64_t epoch_ = 0;
     std::int64_t length_ = 0;
     std::int64_t held_ = 0;               // position while not playing
-    bool pipelineAtHeld_ = true;          // the pipeline stands where held_ says
+    bool pipelineAtHeld_ = true;          // the pipeline stands where held_ says, never played from
     SteadyClock::time_point playedAt_{};  // when the current play started, at held_
     std::optional<std::int64_t> playTo_;  // where the current play stops, when not at the end
     bool broken_ = false;                 // the pipeline failed; the next play builds it anew

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -88,6 +90,56 @@ TEST(SoundServer, DeviceOpenedAheadStartsOnTime) {
     onset = recorder.onset(0.05, started - 50ms);
     ASSERT_TRUE(onset.has_value());
     EXPECT_LT(*onset - started, 500ms);
+}
+
+}  // namespace
+
+namespace {
+
+// Pause, then Play, goes on where the sound stopped: nothing is skipped or heard
+// twice, and the position the device reports is what was heard.
+TEST(SoundServer, PauseThenPlayGoesOnWherePaused) {
+    const std::string sink = tb::test::testSink();
+    if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
+    tb::test::PulseRecorder recorder(sink + ".monitor");
+    ASSERT_TRUE(recorder.ok()) << recorder.error();
+
+    tb::test::TempDir dir;
+    tb::test::writeWav(dir / "tone.wav", tb::test::Tone{440, 1500, 0.5});
+    tb::test::ManualPoster poster;
+    tb::GstMediaLayer layer(poster);
+    tb::MediaPlayerDevice player(layer);
+    int notices = 0;
+    player.OnNotify = [&](tb::MediaPlayerDevice&) { ++notices; };
+    player.setFileName((dir / "tone.wav").string());
+    player.Open();
+    const auto start = std::chrono::system_clock::now();
+    player.Play();
+    poster.pumpFor(600ms);
+    player.Pause();
+    const int pausedAt = player.Position();
+    poster.pumpFor(700ms);
+    player.Pause();  // resumes
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices >= 2; }, 5s));
+    poster.pumpFor(300ms);
+
+    // Heard 10 ms blocks before and after the pause.
+    const auto first = recorder.onsetIndex(0.05, start - 100ms);
+    ASSERT_TRUE(first.has_value()) << "nothing was heard";
+    const auto all = recorder.samples();
+    std::vector<bool> loud;
+    for (std::size_t i = *first; i + 441 <= all.size(); i += 441) {
+        int peak = 0;
+        for (std::size_t k = i; k < i + 441; ++k) peak = std::max(peak, std::abs(static_cast<int>(all[k])));
+        loud.push_back(peak > 3000);
+    }
+    std::size_t gap = 0;
+    while (gap < loud.size() && loud[gap]) ++gap;
+    const int before = static_cast<int>(gap) * 10;
+    int after = 0;
+    for (std::size_t i = gap; i < loud.size(); ++i) after += loud[i] ? 10 : 0;
+    EXPECT_NEAR(before, pausedAt, 100) << "the position at the pause is not what was heard";
+    EXPECT_NEAR(before + after, 1500, 100) << "heard " << before << " + " << after << " ms of a 1500 ms file";
 }
 
 }  // namespace

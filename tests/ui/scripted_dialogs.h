@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tb::test {
@@ -14,7 +15,7 @@ namespace tb::test {
 class ScriptedDialogs final : public DialogService {
 public:
     struct Shown {
-        enum Kind { Error, Question } kind;
+        enum Kind { Error, Question, Notice, FileDialog } kind;
         QString text;
         QString caption;
     };
@@ -34,6 +35,20 @@ public:
         return yes;
     }
 
+    void askOk(const QString& text, const QString& caption) override {
+        shown.push_back({Shown::Notice, text, caption});
+    }
+    std::optional<QString> openFile(const TOpenDialog& dialog) override {
+        shown.push_back({Shown::FileDialog, dialog.filters.join(QLatin1Char(';')), {}});
+        if (whileChoosing) whileChoosing();
+        if (files.empty()) return std::nullopt;
+        const bool chosen = files.front().has_value();
+        const QString file = chosen ? *files.front() : QString();
+        files.pop_front();
+        if (!chosen) return std::nullopt;
+        return file;
+    }
+
     std::vector<QString> errors() const {
         std::vector<QString> out;
         for (const auto& s : shown)
@@ -42,6 +57,8 @@ public:
     }
 
     std::deque<bool> answers;            // true = Yes
+    std::deque<std::optional<QString>> files;  // the file dialog's answers; nothing = cancel
+    std::function<void()> whileChoosing;       // runs while the file dialog is open
     std::function<void()> whileAsking;   // runs while a question is open
     std::vector<Shown> shown;
 };

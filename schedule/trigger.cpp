@@ -1,7 +1,5 @@
 #include "schedule/trigger.h"
 
-#include "schedule/time_text.h"
-
 namespace tb {
 
 std::optional<std::int64_t> SecondTracker::next(std::int64_t nowSecond) {
@@ -13,11 +11,12 @@ std::optional<std::int64_t> SecondTracker::next(std::int64_t nowSecond) {
     return last_ = *last_ + 1;
 }
 
-std::optional<std::size_t> firstDue(const std::vector<std::string>& times, const std::string& now) {
-    for (std::size_t i = 0; i < times.size(); ++i) {
-        if (timeTextsEqual(times[i], now)) return i;
-    }
-    return std::nullopt;
+std::optional<BellSequencer::Second> BellSequencer::next(std::int64_t nowMs, const LongTimeFormat& format) {
+    const auto second = seconds_.next(floorSeconds(nowMs));
+    if (!second) return std::nullopt;
+    std::string text = format.render(clock_.localTime(*second * 1000));
+    auto row = schedule_.firstDue(text);
+    return Second{*second, std::move(text), row};
 }
 
 }  // namespace tb

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "schedule/clock.h"
+#include "schedule/schedule_model.h"
+#include "schedule/time_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace tb {
 
@@ -26,7 +29,33 @@ private:
     std::optional<std::int64_t> last_;
 };
 
-// Row of the first time text equal to `now`, if any.
-std::optional<std::size_t> firstDue(const std::vector<std::string>& times, const std::string& now);
+// The schedule's decision for each second: its time text and the row that comes due
+// then, if any. The main window shows the text and starts the row.
+class BellSequencer final {
+public:
+    struct Second {
+        std::int64_t epochSecond;
+        std::string timeText;
+        std::optional<std::size_t> dueRow;
+    };
+
+    BellSequencer(const ScheduleModel& schedule, Clock& clock) : schedule_(schedule), clock_(clock) {}
+
+    // The next second to act on at wall-clock time `nowMs`, or nothing when every
+    // second up to now has been decided. Each second given counts as done, so a bell
+    // that fails does not hold up the seconds after it.
+    std::optional<Second> next(std::int64_t nowMs, const LongTimeFormat& format);
+
+    // After the timer was off: seconds that passed meanwhile are not caught up on.
+    void restart() { seconds_ = SecondTracker{}; }
+
+private:
+    const ScheduleModel& schedule_;
+    Clock& clock_;
+    SecondTracker seconds_;
+};
+
+// The second a wall-clock time in milliseconds falls in.
+inline std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 999) / 1000; }
 
 }  // namespace tb

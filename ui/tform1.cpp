@@ -33,12 +33,10 @@ QStringList musicFileFilters() {
             QStringLiteral("所有文件 (*.*)")};
 }
 
-std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 999) / 1000; }
-
 }  // namespace
 
 TForm1::TForm1(TForm1Services services)
-    : services_(std::move(services)), timeFormat_(services_.locale.read()) {
+    : services_(std::move(services)), timeFormat_(services_.locale.read()), sequencer_(schedule_, services_.clock) {
     setWindowTitle(services_.app.Title());
     setFont(uiFont("MS Sans Serif", 11));
     // The timer runs from the moment the window is built.
@@ -81,14 +79,27 @@ QString TForm1::statusText() const { return StatusPanels[2]->text(); }
 void TForm1::setStatus(const std::string& text) { StatusPanels[2]->setText(q(text)); }
 
 void TForm1::loadSchedule() {
-    ListBoxfilename = loadScheduleFile(services_.folder / kPathsFile);
-    ListBoxtime = loadScheduleFile(services_.folder / kTimesFile);
-    const auto lines = loadScheduleFile(services_.folder / kPlaylistFile);
+    try {
+        schedule_.load(services_.folder);
+    } catch (...) {
+        showPlaylistView();
+        throw;
+    }
+    showPlaylistView();
+}
+
+void TForm1::showPlaylistView() {
     QStringList rows;
-    rows.reserve(static_cast<qsizetype>(lines.size()));
-    for (const auto& line : lines) rows.append(q(line));
+    rows.reserve(static_cast<qsizetype>(schedule_.viewLines().size()));
+    for (const auto& line : schedule_.viewLines()) rows.append(q(line));
     ListBox1->clear();
     ListBox1->addItems(rows);
+}
+
+void TForm1::removePlaylistViewRow(std::size_t row) {
+    if (row >= schedule_.viewLines().size()) return;
+    schedule_.removeViewRow(row);
+    delete ListBox1->takeItem(static_cast<int>(row));
 }
 
 void TForm1::FormCreate() {
@@ -112,21 +123,19 @@ void TForm1::showCentred() {
 void TForm1::Timer1Timer() {
     const std::int64_t now = services_.clock.nowMs();
     Edit3->setText(q(timeFormat_.render(services_.clock.localTime(now))));
-    // Every second since the last tick is evaluated once, in order (see SecondTracker);
-    // each is rendered once and compared with every row.
-    while (const auto second = seconds_.next(floorSeconds(now))) {
-        const std::string text = timeFormat_.render(services_.clock.localTime(*second * 1000));
-        if (const auto row = firstDue(ListBoxtime, text)) {
-            startEntry(*row);
-        } else if (!ListBoxtime.empty() && MediaPlayer1->FileName().empty()) {
+    // Every second since the last tick is decided once, in order (see BellSequencer).
+    while (const auto second = sequencer_.next(now, timeFormat_)) {
+        if (second->dueRow) {
+            startEntry(*second->dueRow);
+        } else if (!schedule_.times().empty() && MediaPlayer1->FileName().empty()) {
             setStatus("No repertoire is being played");
         }
     }
 }
 
 void TForm1::startEntry(std::size_t row) {
-    if (row >= ListBoxfilename.size()) throw ListIndexError(static_cast<long long>(row));
-    const std::string path = ListBoxfilename[row];
+    if (row >= schedule_.paths().size()) throw ListIndexError(static_cast<long long>(row));
+    const std::string path = schedule_.paths()[row];
     if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
     MediaPlayer1->Close();
     MediaPlayer1->setFileName(path);
@@ -169,8 +178,8 @@ void TForm1::ListBox1DblClick() {
     const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.front());
     if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
     // The view's row indexes the paths list, whatever the two hold.
-    if (row < 0 || static_cast<std::size_t>(row) >= ListBoxfilename.size()) throw ListIndexError(row);
-    const std::string path = ListBoxfilename[static_cast<std::size_t>(row)];
+    if (row < 0 || static_cast<std::size_t>(row) >= schedule_.paths().size()) throw ListIndexError(row);
+    const std::string path = schedule_.paths()[static_cast<std::size_t>(row)];
     MediaPlayer1->setFileName(path);
     setStatus("A repertoire is being inserted:" + path);
     startPlaying();
@@ -210,18 +219,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::BitBtn2Click() {
     Timer1->setEnabled(false);
-    ListBoxfilename.clear();
-    ListBoxtime.clear();
+    schedule_.clear();
     ListBox1->clear();
     loadSchedule();  // a failure leaves the timer off until a reload succeeds
     // Entries that came due while the timer was off are not caught up on.
-    seconds_ = SecondTracker{};
+    sequencer_.restart();
     Timer1->setEnabled(true);
 }
 
 void TForm1::N5Click() {
     auto view = std::make_unique<TForm4>();
-    for (const auto& path : ListBoxfilename) view->ListBox1->addItem(q(path));
+    for (const auto& path : schedule_.paths()) view->ListBox1->addItem(q(path));
     keep(std::move(view))->show();
 }
 

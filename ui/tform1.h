@@ -8,6 +8,7 @@
 #include "schedule/clock.h"
 #include "schedule/locale_settings.h"
 #include "schedule/time_text.h"
+#include "schedule/schedule_model.h"
 #include "schedule/trigger.h"
 
 #include <QMainWindow>
@@ -80,9 +81,12 @@ public:
     // The third status panel, where the playback status goes.
     QString statusText() const;
 
-    std::vector<std::string> ListBoxfilename;  // hidden: the paths
-    std::vector<std::string> ListBoxtime;      // hidden: the time texts
-    QListWidget* ListBox1 = nullptr;           // the playlist view
+    // The schedule as loaded: the hidden paths and times lists, and the playlist view.
+    const std::vector<std::string>& ListBoxfilename() const { return schedule_.paths(); }
+    const std::vector<std::string>& ListBoxtime() const { return schedule_.times(); }
+    QListWidget* ListBox1 = nullptr;
+    // The editor's deletion takes the row out of the view at once (not out of the lists).
+    void removePlaylistViewRow(std::size_t row);
 
     TTimer* Timer1 = nullptr;
     TMediaPlayer* MediaPlayer1 = nullptr;
@@ -111,6 +115,7 @@ private:
     void buildMenus();
     void exitSequence(const QString& text, const QString& caption);
     void loadSchedule();
+    void showPlaylistView();
     void startEntry(std::size_t row);
     void startPlaying();
     void setStatus(const std::string& text);
@@ -118,7 +123,8 @@ private:
 
     TForm1Services services_;
     LongTimeFormat timeFormat_;
-    SecondTracker seconds_;
+    ScheduleModel schedule_;
+    BellSequencer sequencer_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };
 

@@ -1,5 +1,7 @@
 #include "schedule/clock.h"
 #include "schedule/trigger.h"
+#include "tests/schedule_fixture.h"
+#include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +66,22 @@ TEST(SecondTracker, BackwardJumpEvaluatesTheSecondsAgain) {
     EXPECT_EQ(tick(tracker, 101'005), (std::vector<std::int64_t>{101}));
 }
 
+// A schedule of (path, time text) rows, loaded as the main window loads it.
+tb::ScheduleModel loaded(const tb::test::TempDir& dir, const std::vector<std::string>& times) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const auto& t : times) entries.emplace_back("/m/" + t + ".mp3", t);
+    tb::test::writeSchedule(dir.path(), entries);
+    tb::ScheduleModel model;
+    model.load(dir.path());
+    return model;
+}
+
 TEST(Trigger, EntryInEachOfManyConsecutiveSecondsRingsEachOnce) {
     // Row i is due at second 1000 + i; ticks stall, jitter and come twice.
     std::vector<std::string> times;
     for (int i = 0; i < 120; ++i) times.push_back(std::to_string(1000 + i));
+    tb::test::TempDir dir;
+    const tb::ScheduleModel schedule = loaded(dir, times);
     tb::SecondTracker tracker;
     std::map<std::size_t, int> rung;
     std::mt19937 random(11);
@@ -75,7 +89,7 @@ TEST(Trigger, EntryInEachOfManyConsecutiveSecondsRingsEachOnce) {
     for (std::int64_t t = 999'000; t < 1'130'000; t += step(random)) {
         if (t > 1'050'000 && t < 1'050'900) t += 2500;  // a stall
         for (auto s : tick(tracker, t)) {
-            if (const auto row = tb::firstDue(times, std::to_string(s))) ++rung[*row];
+            if (const auto row = schedule.firstDue(std::to_string(s))) ++rung[*row];
         }
     }
     ASSERT_EQ(rung.size(), times.size());
@@ -83,11 +97,12 @@ TEST(Trigger, EntryInEachOfManyConsecutiveSecondsRingsEachOnce) {
 }
 
 TEST(Trigger, FirstEqualRowWins) {
-    const std::vector<std::string> times = {"7:00:00", "8:00:00", "8:00:00", "08:00:00"};
-    EXPECT_EQ(tb::firstDue(times, "8:00:00"), std::optional<std::size_t>(1));
-    EXPECT_EQ(tb::firstDue(times, "08:00:00"), std::optional<std::size_t>(3));
-    EXPECT_EQ(tb::firstDue(times, "9:00:00"), std::nullopt);
-    EXPECT_EQ(tb::firstDue({}, "9:00:00"), std::nullopt);
+    tb::test::TempDir dir;
+    const tb::ScheduleModel schedule = loaded(dir, {"7:00:00", "8:00:00", "8:00:00", "08:00:00"});
+    EXPECT_EQ(schedule.firstDue("8:00:00"), std::optional<std::size_t>(1));
+    EXPECT_EQ(schedule.firstDue("08:00:00"), std::optional<std::size_t>(3));
+    EXPECT_EQ(schedule.firstDue("9:00:00"), std::nullopt);
+    EXPECT_EQ(tb::ScheduleModel{}.firstDue("9:00:00"), std::nullopt);
 }
 
 }  // namespace

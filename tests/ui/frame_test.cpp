@@ -64,8 +64,8 @@ TEST_F(Frame, FirstStartInEmptyFolderShowsOneErrorNamingPathsFile) {
     ASSERT_EQ(dialogs.errors().size(), 1u);
     EXPECT_EQ(dialogs.errors()[0],
               q("Cannot open file \"" + (dir / "qian.ini").string() + "\". No such file or directory."));
-    EXPECT_TRUE(form->ListBoxfilename.empty());
-    EXPECT_TRUE(form->ListBoxtime.empty());
+    EXPECT_TRUE(form->ListBoxfilename().empty());
+    EXPECT_TRUE(form->ListBoxtime().empty());
     EXPECT_EQ(form->ListBox1->count(), 0);
     form->showCentred();
     EXPECT_TRUE(form->isVisible());
@@ -96,8 +96,8 @@ TEST_F(Frame, LoadStopsAtTheFirstMissingFile) {
     std::filesystem::remove(dir / "hou.ini");
     {
         auto form = create();
-        EXPECT_EQ(form->ListBoxfilename, (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
-        EXPECT_TRUE(form->ListBoxtime.empty());
+        EXPECT_EQ(form->ListBoxfilename(), (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
+        EXPECT_TRUE(form->ListBoxtime().empty());
         EXPECT_EQ(form->ListBox1->count(), 0);
         ASSERT_EQ(dialogs.errors().size(), 1u);
         EXPECT_TRUE(dialogs.errors()[0].contains(QStringLiteral("hou.ini")));
@@ -106,7 +106,7 @@ TEST_F(Frame, LoadStopsAtTheFirstMissingFile) {
     std::filesystem::remove(dir / "playlist.ini");
     {
         auto form = create();
-        EXPECT_EQ(form->ListBoxtime, (std::vector<std::string>{"8:00:00", "9:00:00"}));
+        EXPECT_EQ(form->ListBoxtime(), (std::vector<std::string>{"8:00:00", "9:00:00"}));
         EXPECT_EQ(form->ListBox1->count(), 0);
         EXPECT_TRUE(dialogs.errors().back().contains(QStringLiteral("playlist.ini")));
     }
@@ -116,8 +116,8 @@ TEST_F(Frame, LoadsAllThreeLists) {
     writeSchedule();
     auto form = create();
     EXPECT_TRUE(dialogs.shown.empty());
-    EXPECT_EQ(form->ListBoxfilename, (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
-    EXPECT_EQ(form->ListBoxtime, (std::vector<std::string>{"8:00:00", "9:00:00"}));
+    EXPECT_EQ(form->ListBoxfilename(), (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
+    EXPECT_EQ(form->ListBoxtime(), (std::vector<std::string>{"8:00:00", "9:00:00"}));
     EXPECT_EQ(rows(form->ListBox1), (QStringList{QStringLiteral("/m/a.mp3|8:00:00"), QStringLiteral("/m/b.mp3|9:00:00")}));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tollbrook"));
 }

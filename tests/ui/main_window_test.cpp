@@ -31,7 +31,7 @@ TEST_F(MainWindow, CreationSetsVolumeLoadsAndEnablesPlay) {
     EXPECT_EQ(form->TrackBar1->value(), 255);
     EXPECT_EQ(volume.set, (std::vector<std::uint32_t>{0xFF00FF00u}));
     EXPECT_EQ(form->MediaPlayer1->EnabledButtons(), (TButtonSet{btPlay}));
-    EXPECT_EQ(form->ListBoxtime.size(), 2u);
+    EXPECT_EQ(form->ListBoxtime().size(), 2u);
     EXPECT_FALSE(form->N8->isChecked());
     EXPECT_TRUE(form->Timer1->Enabled());
 }
@@ -195,14 +195,14 @@ TEST_F(MainWindow, RefreshWithoutTimesFileLeavesTimerOffUntilAReloadSucceeds) {
     form->BitBtn2->click();
     ASSERT_EQ(dialogs.errors().size(), 1u);
     EXPECT_TRUE(dialogs.errors()[0].contains(QStringLiteral("hou.ini")));
-    EXPECT_EQ(form->ListBoxfilename.size(), 2u);
-    EXPECT_TRUE(form->ListBoxtime.empty());
+    EXPECT_EQ(form->ListBoxfilename().size(), 2u);
+    EXPECT_TRUE(form->ListBoxtime().empty());
     EXPECT_EQ(form->ListBox1->count(), 0);
     EXPECT_FALSE(form->Timer1->Enabled());
     writeSchedule();
     form->BitBtn2->click();
     EXPECT_TRUE(form->Timer1->Enabled());
-    EXPECT_EQ(form->ListBoxtime.size(), 2u);
+    EXPECT_EQ(form->ListBoxtime().size(), 2u);
 }
 
 TEST_F(MainWindow, TimerBackOnAfterAReloadStartsFromTheCurrentSecond) {

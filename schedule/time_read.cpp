@@ -144,15 +144,17 @@ bool scanDate(Scanner& s, const LocaleSettings& settings) {
 }  // namespace
 
 TimeOfDay readTimeText(const std::string& text, const LocaleSettings& settings) {
+    // A text that reads as a time is one, also where the time and the date separator
+    // are the same (fi_FI: "08.05.09" would otherwise be a date, and midnight).
     {
         Scanner s(text);
-        if (scanDate(s, settings)) {
-            if (s.atEnd()) return TimeOfDay{};
-            if (auto t = scanTime(s, settings)) return *t;
-        }
+        if (auto t = scanTime(s, settings)) return *t;
     }
     Scanner s(text);
-    if (auto t = scanTime(s, settings)) return *t;
+    if (scanDate(s, settings)) {
+        if (s.atEnd()) return TimeOfDay{};
+        if (auto t = scanTime(s, settings)) return *t;
+    }
     throw ConvertError("''" + text + "'' is not a valid date and time");
 }
 

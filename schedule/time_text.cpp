@@ -33,6 +33,12 @@ std::chrono::milliseconds TimeOfDay::sinceMidnight() const {
 }
 
 LongTimeFormat::LongTimeFormat(LocaleSettings settings) : settings_(std::move(settings)) {
+    // A 12-hour clock whose AM and PM strings are both empty would show 8:05 and 20:05
+    // alike, and a bell would ring twice a day: such a locale gets the 24-hour clock.
+    if (settings_.twelveHour && settings_.amString && settings_.pmString && settings_.amString->empty() &&
+        settings_.pmString->empty()) {
+        settings_.twelveHour = false;
+    }
     const std::string hour = settings_.leadingZero ? "hh" : "h";
     if (settings_.twelveHour) {
         pattern_ = settings_.markerBefore ? "AMPM " + hour + ":mm:ss" : hour + ":mm:ss AMPM";

@@ -48,7 +48,8 @@ private:
 // Time texts are equal when they are the same characters: no trimming, no case folding.
 inline bool timeTextsEqual(const std::string& a, const std::string& b) { return a == b; }
 
-// Reads a time text (optionally preceded by a date) back into a time of day.
+// Reads a time text (optionally preceded by a date) back into a time of day. Pass the
+// settings of the format that made the text (LongTimeFormat::settings).
 // Throws ConvertError "''<text>'' is not a valid date and time".
 TimeOfDay readTimeText(const std::string& text, const LocaleSettings& settings);
 

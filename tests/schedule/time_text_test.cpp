@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace {
 
 tb::LocaleSettings settings(bool twelve, bool zero, bool before = false) {
@@ -147,6 +153,57 @@ TEST(TimeTextRead, EveryRenderedSecondReadsBack) {
             ASSERT_EQ(tb::readTimeText(format.render(time), s), time) << format.render(time);
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Every time text the program renders must read back to its own time of day, in every
+// locale installed here, or the editor turns a bell's time into another.
+TEST(TimeTextRoundTrip, EverySecondOfTheDayInEveryInstalledLocale) {
+    std::vector<std::string> locales;
+    if (FILE* list = ::popen("locale -a 2>/dev/null", "r")) {
+        char name[256];
+        while (std::fgets(name, sizeof name, list) != nullptr) {
+            std::string n(name);
+            while (!n.empty() && (n.back() == '\n' || n.back() == '\r')) n.pop_back();
+            locales.push_back(n);
+        }
+        ::pclose(list);
+    }
+    ASSERT_GT(locales.size(), 1u) << "no locales installed (scripts/test.sh installs locales-all)";
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    // Many locales share their settings; each distinct set is tried once.
+    std::vector<std::pair<tb::LocaleSettings, std::string>> distinct;
+    for (const auto& name : locales) {
+        if (std::setlocale(LC_ALL, name.c_str()) == nullptr) continue;
+        const tb::LocaleSettings settings = tb::PosixLocaleSource().read();
+        if (std::none_of(distinct.begin(), distinct.end(), [&](const auto& d) { return d.first == settings; })) {
+            distinct.emplace_back(settings, name);
+        }
+    }
+    std::setlocale(LC_ALL, saved.c_str());
+    for (const auto& [settings, name] : distinct) {
+        const tb::LongTimeFormat format(settings);
+        int failures = 0;
+        for (int s = 0; s < 86400 && failures < 3; ++s) {
+            const tb::TimeOfDay t{s / 3600, s / 60 % 60, s % 60, 0};
+            const std::string text = format.render(t);
+            try {
+                const tb::TimeOfDay back = tb::readTimeText(text, format.settings());
+                if (!(back == t)) {
+                    ++failures;
+                    ADD_FAILURE() << name << ": \"" << text << "\" reads back as " << back.hour << ":" << back.minute
+                                  << ":" << back.second;
+                }
+            } catch (const tb::ConvertError& e) {
+                ++failures;
+                ADD_FAILURE() << name << ": " << e.what();
+            }
+        }
+    }
+    std::printf("%zu locales, %zu distinct settings\n", locales.size(), distinct.size());
 }
 
 }  // namespace

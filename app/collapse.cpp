@@ -1,6 +1,7 @@
 #include "app/collapse.h"
 
 #include <QEventLoop>
+#include <QLayout>
 #include <QPropertyAnimation>
 #include <QWidget>
 
@@ -10,7 +11,9 @@ void collapseIntoCentre(QWidget& window) {
     if (!window.isVisible()) return;
     const QRect from = window.geometry();
     const QRect to(from.center(), QSize(1, 1));
-    // The window's size is fixed; lift that for the animation.
+    // The window's size is fixed, and its layout would hold it at the size its contents
+    // need: lift both, so that it can shrink (its contents are cut, not squeezed).
+    if (QLayout* layout = window.layout()) layout->setSizeConstraint(QLayout::SetNoConstraint);
     window.setMinimumSize(0, 0);
     window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 

@@ -58,6 +58,18 @@ std::optional<QString> QtDialogService::openFile(const TOpenDialog& dialog) {
     return box.selectedFiles().front();
 }
 
+void QtDialogService::message(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+bool QtDialogService::confirm(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
 DialogService& dialogs() {
     static QtDialogService real;
     return current != nullptr ? *current : real;

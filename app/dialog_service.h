@@ -31,6 +31,12 @@ public:
 
     // The chosen file's full path, or nothing when the user cancels.
     virtual std::optional<QString> openFile(const TOpenDialog& dialog) = 0;
+
+    // A modal message: the text and one OK button, centred on the screen.
+    virtual void message(const QString& text, const QString& caption) = 0;
+
+    // A modal question with Yes and No, centred on the screen. True for Yes.
+    virtual bool confirm(const QString& text, const QString& caption) = 0;
 };
 
 // The dialogs a user sees.
@@ -40,6 +46,8 @@ public:
     bool askYesNo(const QString& text, const QString& caption) override;
     void askOk(const QString& text, const QString& caption) override;
     std::optional<QString> openFile(const TOpenDialog& dialog) override;
+    void message(const QString& text, const QString& caption) override;
+    bool confirm(const QString& text, const QString& caption) override;
 };
 
 // The service the handlers use; the real one unless a test installed another.

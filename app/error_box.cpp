@@ -17,8 +17,10 @@ std::string errorBoxText(std::string message) {
 
 void setErrorBoxApplication(const TApplication* app) { boxApplication = app; }
 
+QString applicationTitle() { return boxApplication != nullptr ? boxApplication->Title() : QString(); }
+
 void showErrorBox(const std::string& message) {
-    const QString caption = boxApplication != nullptr ? boxApplication->Title() : QString();
+    const QString caption = applicationTitle();
     try {
         dialogs().errorBox(QString::fromStdString(errorBoxText(message)), caption);
     } catch (...) {

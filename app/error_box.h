@@ -1,12 +1,22 @@
 #pragma once
 
+#include <QString>
+
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
 namespace tb {
 
 class TApplication;
+
+// A row index that a list does not have.
+class ListIndexError : public std::runtime_error {
+public:
+    explicit ListIndexError(long long index)
+        : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
+};
 
 // Ends a handler without any message.
 class SilentAbort final : public std::exception {
@@ -23,6 +33,9 @@ void showErrorBox(const std::string& message);
 
 // The application whose title the error box shows; set once at start.
 void setErrorBoxApplication(const TApplication* app);
+
+// That title: the caption of the error box and of the editor's messages.
+QString applicationTitle();
 
 // Runs one handler: an error that escapes it goes to the error box, a silent abort
 // ends it quietly. Nothing escapes into the event dispatch.

@@ -14,7 +14,7 @@ packages=(
   gstreamer1.0-pulseaudio gstreamer1.0-tools
   timgm6mb-soundfont
   # tests: X server, tray host, sound server, locales, fixtures
-  xvfb xauth xdotool trayer
+  xvfb xauth xdotool trayer openbox wmctrl x11-utils x11-apps netpbm
   pulseaudio pulseaudio-utils libpulse-dev
   locales-all
   sox

@@ -33,6 +33,10 @@ done
 [ -s "$services_dir/display" ] || services_fail "the X server did not start" "$services_dir/xvfb.log"
 export TOLLBROOK_TEST_DISPLAY=":$(head -n1 "$services_dir/display")"
 
+# A window manager on it: minimizing, closing and focus behave as on a desktop.
+DISPLAY=$TOLLBROOK_TEST_DISPLAY openbox --sm-disable >"$services_dir/openbox.log" 2>&1 &
+services_pids+=($!)
+
 # Sound server with a null sink, its socket in this run's folder; its monitor can be
 # recorded. Without rewinds, what the monitor gives is what the sink played, in order
 # and on time.
@@ -46,7 +50,7 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
 services_pids+=($!)
 for _ in $(seq 100); do
   pactl info >/dev/null 2>&1 && break
-  kill -0 "${services_pids[1]}" 2>/dev/null || break
+  kill -0 "${services_pids[2]}" 2>/dev/null || break
   sleep 0.1
 done
 pactl info >/dev/null 2>&1 || services_fail "the PulseAudio test server did not start" "$services_dir/pulse.log"

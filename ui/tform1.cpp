@@ -3,9 +3,12 @@
 #include "app/collapse.h"
 #include "app/dialog_service.h"
 #include "app/error_box.h"
+#include "app/placement.h"
 #include "playback/tmediaplayer.h"
 #include "schedule/schedule_file.h"
 #include "ui/fonts.h"
+#include "ui/text.h"
+#include "ui/tform3.h"
 #include "ui/tform4.h"
 #include "ui/ttimer.h"
 
@@ -24,14 +27,7 @@
 namespace tb {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-
-QStringList musicFileFilters() {
-    return {QStringLiteral("mp3多媒体文件 (*.mp3)"),  QStringLiteral("mid多媒体文件 (*.mid)"),
-            QStringLiteral("midi多媒体文件 (*.midi)"), QStringLiteral("rmi多媒体文件 (*.rmi)"),
-            QStringLiteral("wav多媒体文件 (*.wav)"),  QStringLiteral("mp2多媒体文件 (*.mp2)"),
-            QStringLiteral("所有文件 (*.*)")};
-}
+QString q(const std::string& s) { return qtext(s); }
 
 }  // namespace
 
@@ -67,9 +63,7 @@ TForm1::~TForm1() {
 }
 
 QWidget* TForm1::keep(std::unique_ptr<QWidget> window) {
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(frameGeometry().center());
-    window->move(frame.topLeft());
+    centreOver(*window, this);
     windows_.push_back(std::move(window));
     return windows_.back().get();
 }
@@ -112,11 +106,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::showCentred() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOver(*this, nullptr);
     show();
 }
 
@@ -162,8 +152,7 @@ void TForm1::startPlaying() {
 void TForm1::Button1Click() {
     const auto chosen = dialogs().openFile(OpenDialog1);
     if (!chosen) return;
-    // File names are bytes; the dialog gives them decoded.
-    const std::string path = QFile::encodeName(*chosen).toStdString();
+    const std::string path = bytes(*chosen);
     if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
     MediaPlayer1->Close();
     MediaPlayer1->setFileName(path);
@@ -235,15 +224,22 @@ void TForm1::N5Click() {
 
 void TForm1::R1Click() { keep(std::make_unique<TForm5>())->show(); }
 
+void TForm1::N6Click() {
+    TForm3 editor({services_.folder, timeFormat_, services_.clock, services_.media,
+                   [this](std::size_t row) { removePlaylistViewRow(row); }},
+                  this);
+    runHandler([&] { editor.FormCreate(); });
+    editor.setWindowTitle(QStringLiteral("Edit Playlist"));
+    editor.Label1->setText(QStringLiteral("Editable playlist"));
+    centreOver(editor, this);
+    editor.exec();
+    BitBtn2Click();  // what the editor saved becomes the schedule
+}
+
 void TForm1::BuySourceCode1Click() {
-    QWidget* window = keep(std::make_unique<TFormBuySourceCode>());
-    window->setWindowModality(Qt::ApplicationModal);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
-    window->show();
+    auto* window = static_cast<TFormBuySourceCode*>(keep(std::make_unique<TFormBuySourceCode>()));
+    centreOver(*window, nullptr);
+    window->exec();  // modal: the command waits until it is closed
 }
 
 void TForm1::N8Click() {

@@ -44,13 +44,6 @@ struct TForm1Services {
     AutostartStore& autostart;
 };
 
-// A row index the list does not have.
-class ListIndexError : public std::runtime_error {
-public:
-    explicit ListIndexError(long long index)
-        : std::runtime_error("List index out of bounds (" + std::to_string(index) + ")") {}
-};
-
 // The main window: the schedule in three index-aligned lists, the clock and the bells,
 // the player, the menus and the commands that open the other windows.
 class TForm1 final : public QMainWindow {
@@ -68,6 +61,7 @@ public:
     void Timer1Timer();
     void BitBtn2Click();  // "Refresh": the schedule reload
     void N5Click();       // view the playlist (also N13)
+    void N6Click();       // edit the playlist (also N14)
     void R1Click();       // about
     void BuySourceCode1Click();
     void N8Click();  // start at logon (also N12)

@@ -138,6 +138,7 @@ void TForm1::buildMenus() {
     N5 = option->addAction(QStringLiteral("&View Playlist"));
     handler(N5, &TForm1::N5Click);
     N6 = option->addAction(QStringLiteral("&Edit Playlist"));
+    handler(N6, &TForm1::N6Click);
     QMenu* about = menuBar()->addMenu(QStringLiteral("&About"));
     BuySourceCode1 = about->addAction(QStringLiteral("Buy Source Code"));
     handler(BuySourceCode1, &TForm1::BuySourceCode1Click);
@@ -153,6 +154,7 @@ void TForm1::buildMenus() {
     N13 = PopupMenu1->addAction(QStringLiteral("View the playlist"));
     handler(N13, &TForm1::N5Click);
     N14 = PopupMenu1->addAction(QStringLiteral("Edit playlist"));
+    handler(N14, &TForm1::N6Click);
     PopupMenu1->addSeparator();
     N17 = PopupMenu1->addAction(QStringLiteral("Exit"));
     handler(N17, &TForm1::N17Click);

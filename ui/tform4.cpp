@@ -71,7 +71,7 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent, kToolWindow) {
 
 const char* const TFormBuySourceCode::kPurchaseAddress = "https://www.example.com/tollbrook/source-code";
 
-TFormBuySourceCode::TFormBuySourceCode(QWidget* parent) : QWidget(parent, kToolWindow & ~Qt::WindowStaysOnTopHint) {
+TFormBuySourceCode::TFormBuySourceCode(QWidget* parent) : QDialog(parent, kToolWindow & ~Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("Buy Source Code"));
     setFont(tahoma(13));
     setFixedSize(447, 141);

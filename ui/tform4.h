@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QWidget>
 
 class QLabel;
@@ -33,7 +34,7 @@ public:
 };
 
 // Says where the program's source code can be bought, with a button to the page.
-class TFormBuySourceCode final : public QWidget {
+class TFormBuySourceCode final : public QDialog {
     Q_OBJECT
 
 public:

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
@@ -55,6 +56,44 @@ public:
 
 private:
     pid_t pid_ = -1;
+};
+
+// What a shell command printed, without its last line break.
+inline std::string output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buf[512];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+        ::pclose(pipe);
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+// Drives windows on the test display with xdotool, as a user would.
+class Desktop {
+public:
+    explicit Desktop(std::string display) : display_(std::move(display)) {}
+    // xdotool with these arguments; what it printed.
+    std::string xdo(const std::string& arguments) const {
+        return output("DISPLAY=" + display_ + " xdotool " + arguments + " 2>/dev/null");
+    }
+    // The first shown window whose name matches, waiting for it at most `seconds`.
+    std::string window(const std::string& namePattern, int seconds = 10) const {
+        const std::string found = output("DISPLAY=" + display_ + " timeout " + std::to_string(seconds) +
+                                         " xdotool search --sync --onlyvisible --name '" + namePattern + "' 2>/dev/null");
+        return found.substr(0, found.find('\n'));
+    }
+    // Brings a window to the front and clicks at a point of it.
+    void clickIn(const std::string& window, int x, int y) const {
+        xdo("windowactivate --sync " + window);
+        xdo("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
+    }
+    void keys(const std::string& names) const { xdo("key --delay 60 " + names); }
+    void type(const std::string& text) const { xdo("type --delay 20 '" + text + "'"); }
+
+private:
+    std::string display_;
 };
 
 // A copy of the program in `dir`, which others may enter (the tests drop privileges).

@@ -12,6 +12,8 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <algorithm>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -156,10 +158,37 @@ TEST_F(Frame, ExitAnsweredYesCollapsesWindowThenTerminates) {
     dialogs.answers = {true};
     QElapsedTimer clock;
     clock.start();
+    // The window really shrinks, into its own centre.
+    const QRect start = form->geometry();
+    std::vector<QRect> seen;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] { seen.push_back(form->geometry()); });
+    sampler.start(100);
     form->N18->trigger();
     EXPECT_GE(clock.elapsed(), 1400);
     EXPECT_TRUE(app.Terminated());
     EXPECT_FALSE(form->isVisible());
+    ASSERT_GE(seen.size(), 3u);
+    const auto smallest = std::min_element(seen.begin(), seen.end(), [](const QRect& a, const QRect& b) {
+        return a.width() < b.width();
+    });
+    EXPECT_LT(smallest->width(), start.width() / 2) << "the window did not shrink";
+    EXPECT_LT(smallest->height(), start.height() / 2) << "the window did not shrink";
+    for (const QRect& r : seen) EXPECT_LE((r.center() - start.center()).manhattanLength(), 2);
+}
+
+TEST_F(Frame, PurchaseWindowIsModalAndTheCommandWaitsForIt) {
+    auto form = create();
+    bool modalWhileOpen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        modalWhileOpen = window != nullptr && window->windowTitle() == QStringLiteral("Buy Source Code");
+        if (window != nullptr) window->close();
+    });
+    form->BuySourceCode1->trigger();
+    EXPECT_TRUE(modalWhileOpen);
+    ASSERT_EQ(form->childWindows().size(), 1u);
+    EXPECT_FALSE(form->childWindows()[0]->isVisible());
 }
 
 TEST_F(Frame, TrayExitWhileHiddenEndsAtOnceWithoutShowing) {

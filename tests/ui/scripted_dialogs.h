@@ -15,7 +15,7 @@ namespace tb::test {
 class ScriptedDialogs final : public DialogService {
 public:
     struct Shown {
-        enum Kind { Error, Question, Notice, FileDialog } kind;
+        enum Kind { Error, Question, Notice, FileDialog, Message, Confirm } kind;
         QString text;
         QString caption;
     };
@@ -47,6 +47,25 @@ public:
         files.pop_front();
         if (!chosen) return std::nullopt;
         return file;
+    }
+
+    void message(const QString& text, const QString& caption) override {
+        shown.push_back({Shown::Message, text, caption});
+    }
+    bool confirm(const QString& text, const QString& caption) override {
+        shown.push_back({Shown::Confirm, text, caption});
+        if (answers.empty()) return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+
+    // The texts of the boxes of one kind, in order.
+    std::vector<QString> texts(Shown::Kind kind) const {
+        std::vector<QString> out;
+        for (const auto& s : shown)
+            if (s.kind == kind) out.push_back(s.text);
+        return out;
     }
 
     std::vector<QString> errors() const {

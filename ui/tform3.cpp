@@ -1,0 +1,307 @@
+#include "ui/tform3.h"
+
+#include "app/error_box.h"
+#include "playback/tmediaplayer.h"
+#include "schedule/schedule_file.h"
+#include "ui/fonts.h"
+#include "ui/text.h"
+
+#include <QCloseEvent>
+#include <QDateTimeEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+
+namespace tb {
+namespace {
+
+// The editor is laid out at 120 pixels per inch; Qt's units are those of 96.
+int at96(int designPixels) { return (designPixels * 96 + 60) / 120; }
+QRect design(int x, int y, int w, int h) { return {at96(x), at96(y), at96(w), at96(h)}; }
+QFont tahoma(int designPixels) { return uiFont("Tahoma", at96(designPixels)); }
+
+void colour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
+    QPalette p = w->palette();
+    p.setColor(role, c);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+const char* const TForm3::kHelpLines[8] = {
+    "Please enter or select the full name of ",
+    "the music file that you want to play at ",
+    "the ",
+    "above text box, and press the Add ",
+    "button after selecting the play time.",
+    "",
+    "Note: only click save button,The ",
+    "change will come into effect!",
+};
+
+TForm3::TForm3(TForm3Services services, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      services_(std::move(services)) {
+    setModal(true);
+    setFont(tahoma(15));
+    buildLayout();
+    OpenDialog1.filters = musicFileFilters();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::buildLayout() {
+    setFixedSize(at96(988), at96(519));
+    auto blue = [](QLabel* l) { colour(l, QPalette::WindowText, Qt::blue); };
+
+    Label2 = new QLabel(QStringLiteral("Music File"), this);
+    Label2->setFont(tahoma(18));
+    Label2->move(at96(5), at96(5));
+    fitText(Label2, at96(85 - 5 - 2));
+    blue(Label2);
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setGeometry(design(85, 3, 28, 26));
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    SpeedButton1->setToolTip(QStringLiteral("Find music files"));
+    Edit1 = new QLineEdit(this);
+    Edit1->setGeometry(at96(115), at96(5), at96(550), Edit1->sizeHint().height());
+    Edit1->setFont(tahoma(15));
+    SpeedButton2 = new QToolButton(this);
+    SpeedButton2->setGeometry(design(667, 5, 29, 27));
+    SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    SpeedButton2->setToolTip(QStringLiteral("Play music files"));
+    Label7 = new QLabel(QStringLiteral("Playback time"), this);
+    Label7->setFont(tahoma(18));
+    Label7->move(at96(706), at96(6));
+    fitText(Label7, at96(818 - 706 - 2));
+    blue(Label7);
+    DateTimePicker1 = new QDateTimeEdit(this);
+    DateTimePicker1->setGeometry(design(818, 3, 114, 32));
+    // Hours, minutes and seconds on the 24-hour clock, whatever the regional settings.
+    DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    LabelAMPM = new QLabel(this);
+    LabelAMPM->setGeometry(at96(933), at96(7), at96(50), at96(24));
+
+    Label1 = new QLabel(this);
+    Label1->setGeometry(design(5, 38, 301, 18));
+    Label1->setFont(tahoma(15));
+    colour(Label1, QPalette::WindowText, Qt::red);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setGeometry(design(0, 59, 469, 459));
+    ListBox1->setFont(tahoma(15));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto* panel = new QWidget(this);
+    panel->setGeometry(design(476, 59, 101, 459));
+    auto button = [&](const char* text, int top) {
+        auto* b = new QPushButton(QString::fromUtf8(text), panel);
+        b->setGeometry(design(8, top, 85, 31));
+        b->setAutoDefault(false);
+        return b;
+    };
+    Button2 = button("&Add", 10);
+    Button4 = button("&Insert", 59);
+    Button7 = button("&Update", 109);
+    Button1 = button("&Delete", 159);
+    Button3 = button("&Save", 210);
+    Button5 = button("&Close", 263);
+    Button6 = button("Play", 388);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Explain"), this);
+    GroupBox1->setGeometry(design(584, 49, 394, 469));
+    colour(GroupBox1, QPalette::WindowText, QColor(0, 0, 128));
+    QStringList help;
+    for (const char* line : kHelpLines) help << QString::fromUtf8(line);
+    Memo1 = new QPlainTextEdit(help.join(QLatin1Char('\n')), GroupBox1);
+    Memo1->setGeometry(GroupBox1->contentsRect());
+    Memo1->setReadOnly(true);
+    Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->setFont(tahoma(22));
+    Memo1->setBackgroundRole(QPalette::Button);
+    colour(Memo1, QPalette::Text, QColor(0, 0, 128));
+    colour(Memo1, QPalette::Base, palette().color(QPalette::Button));
+
+    // The preview player keeps every default: nine buttons, enabled by the device.
+    MediaPlayer1 = new TMediaPlayer(services_.media, GroupBox1);
+    MediaPlayer1->setGeometry(design(39, 368, 316, 37));
+    MediaPlayer1->raise();
+
+    auto handle = [this](auto* sender, auto signal, void (TForm3::*method)()) {
+        connect(sender, signal, this, [this, method] { runHandler([this, method] { (this->*method)(); }); });
+    };
+    handle(Button2, &QPushButton::clicked, &TForm3::Button2Click);
+    handle(Button4, &QPushButton::clicked, &TForm3::Button4Click);
+    handle(Button7, &QPushButton::clicked, &TForm3::Button7Click);
+    handle(Button1, &QPushButton::clicked, &TForm3::Button1Click);
+    handle(Button3, &QPushButton::clicked, &TForm3::Button3Click);
+    handle(Button6, &QPushButton::clicked, &TForm3::Button6Click);
+    handle(SpeedButton1, &QToolButton::clicked, &TForm3::SpeedButton1Click);
+    handle(SpeedButton2, &QToolButton::clicked, &TForm3::SpeedButton2Click);
+    handle(DateTimePicker1, &QDateTimeEdit::dateTimeChanged, &TForm3::DateTimePicker1Change);
+    connect(Button5, &QPushButton::clicked, this, &QWidget::close);
+    connect(ListBox1, &QListWidget::currentRowChanged, this,
+            [this](int row) { playlist_.select(row >= 0 ? std::optional<std::size_t>(row) : std::nullopt); });
+    ListBox1->viewport()->installEventFilter(this);
+}
+
+void TForm3::showList() {
+    const QSignalBlocker quiet(ListBox1);
+    ListBox1->clear();
+    for (const auto& line : playlist_.lines()) ListBox1->addItem(qtext(line));
+    if (const auto row = playlist_.selected()) {
+        ListBox1->setCurrentRow(static_cast<int>(*row));
+    } else {
+        ListBox1->setCurrentRow(-1);
+        ListBox1->clearSelection();
+    }
+}
+
+void TForm3::FormCreate() {
+    Edit1->clear();
+    playlist_ = EditedPlaylist(loadScheduleFile(services_.folder / kPlaylistFile));
+    showList();
+    const TimeOfDay now = services_.clock.localTime(services_.clock.nowMs());
+    {
+        const QSignalBlocker quiet(DateTimePicker1);
+        DateTimePicker1->setDateTime(QDateTime(QDate::currentDate(), QTime(now.hour, now.minute, now.second)));
+    }
+    DateTimePicker1Change();
+}
+
+std::string TForm3::pickerTimeText() const {
+    const QTime t = DateTimePicker1->time();
+    return services_.format.render(TimeOfDay{t.hour(), t.minute(), t.second(), 0});
+}
+
+void TForm3::DateTimePicker1Change() {
+    LabelAMPM->clear();
+    const std::string text = pickerTimeText();
+    if (text.find("AM") != std::string::npos) LabelAMPM->setText(QStringLiteral("AM"));
+    if (text.find("PM") != std::string::npos) LabelAMPM->setText(QStringLiteral("PM"));
+}
+
+std::string TForm3::pathBoxText() const { return bytes(Edit1->text()); }
+
+bool TForm3::pathCanGoIn(const char* missing) const {
+    const std::string path = pathBoxText();
+    if (!namesExistingFile(path)) {
+        dialogs().message(QString::fromUtf8(missing), applicationTitle());
+        return false;
+    }
+    // The line would be split at the bar, or across lines, when the files are read.
+    if (!storableInPlaylistLine(path)) {
+        dialogs().message(QStringLiteral("A file whose path holds \"|\" or a line break cannot go into the playlist!"),
+                          applicationTitle());
+        return false;
+    }
+    return true;
+}
+
+std::string TForm3::newLine() const { return makePlaylistLine(pathBoxText(), pickerTimeText()); }
+
+void TForm3::Button2Click() {
+    if (!pathCanGoIn("file does not exist!Cannot be added!")) return;
+    playlist_.add(newLine());
+    showList();
+}
+
+void TForm3::Button4Click() {
+    if (!pathCanGoIn("file does not exist!Cannot be inserted!")) return;
+    playlist_.insert(newLine());
+    showList();
+}
+
+void TForm3::Button7Click() {
+    if (!pathCanGoIn("File does not exist! Can not add!")) return;
+    playlist_.update(newLine());
+    showList();
+}
+
+void TForm3::Button1Click() {
+    if (const auto row = playlist_.remove()) {
+        showList();
+        if (services_.removeViewRow) services_.removeViewRow(*row);
+    }
+}
+
+void TForm3::Button3Click() {
+    saveSchedule(services_.folder, playlist_.lines(), listboxofqian, listboxofhou);
+    dialogs().message(QStringLiteral("Update success!"), applicationTitle());
+}
+
+void TForm3::ListBox1DblClick() {
+    const auto row = playlist_.selected();
+    if (!row) throw ListIndexError(-1);
+    const auto [path, timeText] = splitPlaylistLine(playlist_.lines()[*row]);
+    Edit1->setText(qtext(path));
+    const TimeOfDay t = readTimeText(timeText, services_.format.settings());
+    // Only the time of day changes; the label is not refreshed by this command.
+    const QSignalBlocker quiet(DateTimePicker1);
+    DateTimePicker1->setTime(QTime(t.hour, t.minute, t.second));
+}
+
+void TForm3::playOnPreview(const std::string& path) {
+    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
+    MediaPlayer1->setFileName(path);
+    MediaPlayer1->Open();
+    MediaPlayer1->Play();
+}
+
+void TForm3::Button6Click() {
+    const auto row = playlist_.selected();
+    if (!row) return;
+    const std::string path = splitPlaylistLine(playlist_.lines()[*row]).first;
+    if (!namesExistingFile(path)) {
+        dialogs().message(qtext(path) + QStringLiteral("File does not exist, can not play!"), applicationTitle());
+        return;
+    }
+    playOnPreview(path);
+}
+
+void TForm3::SpeedButton1Click() {
+    if (const auto chosen = dialogs().openFile(OpenDialog1)) Edit1->setText(*chosen);
+}
+
+void TForm3::SpeedButton2Click() {
+    const std::string path = pathBoxText();
+    if (!namesExistingFile(path)) return;
+    playOnPreview(path);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    // A double click anywhere in the list, below the rows too.
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        runHandler([this] { ListBox1DblClick(); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    bool saved = true;
+    runHandler([&] {
+        if (!dialogs().confirm(QStringLiteral("Do you have the changes you made before you quit?"),
+                               QStringLiteral("Confirm"))) {
+            return;
+        }
+        saved = false;
+        Button3Click();
+        saved = true;
+    });
+    // A save that failed keeps the window open: the user can try again, or close and
+    // answer No.
+    if (saved) {
+        MediaPlayer1->Close();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+}  // namespace tb

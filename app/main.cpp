@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/error_box.h"
+#include "app/program_icon.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/gst_media_layer.h"
 #include "playback/core/worker.h"
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     app.setTitle(QStringLiteral("Tollbrook"));
     tb::setErrorBoxApplication(&app);
     QApplication::setApplicationName(app.Title());
+    QApplication::setWindowIcon(tb::programIcon());
 
     int rc = 0;
     {

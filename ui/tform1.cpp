@@ -4,6 +4,7 @@
 #include "app/dialog_service.h"
 #include "app/error_box.h"
 #include "app/placement.h"
+#include "app/program_icon.h"
 #include "playback/tmediaplayer.h"
 #include "schedule/schedule_file.h"
 #include "ui/fonts.h"
@@ -41,6 +42,15 @@ TForm1::TForm1(TForm1Services services)
     Timer1->setEnabled(true);
     buildLayout();
     buildMenus();
+    setWindowIcon(programIcon());
+    // Set in this order, so that the icon appears with its final picture and tooltip.
+    TrayIcon1 = new TTrayIcon(*this, services_.makeTray ? services_.makeTray() : makeSystemTrayArea());
+    TrayIcon1->setHint(QStringLiteral("TollbrookV1.01"));
+    TrayIcon1->setIcon(programIcon());
+    TrayIcon1->setPopupMenu(PopupMenu1);
+    TrayIcon1->MinimizeToTray = true;
+    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+    TrayIcon1->setIconVisible(true);
     MediaPlayer1->OnClick = [this](TMediaPlayer& sender, TMPBtnType button, bool& doDefault) {
         MediaPlayer1Click(sender, button, doDefault);
     };
@@ -256,6 +266,12 @@ void TForm1::N8Click() {
 }
 
 void TForm1::TrackBar1Change() { services_.volume.setVolume(volumeForSlider(TrackBar1->value())); }
+
+void TForm1::BitBtn1Click() { TrayIcon1->HideMainForm(); }
+
+void TForm1::M1Click() { TrayIcon1->ShowMainForm(); }
+
+void TForm1::TrayIcon1DblClick() { TrayIcon1->ShowMainForm(); }
 
 void TForm1::N18Click() {
     exitSequence(QStringLiteral("Do you really want to exit\uFF1F"), QStringLiteral("Exit system\uFF1F"));

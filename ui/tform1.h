@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/dialog_service.h"
 #include "desktop/core/autostart.h"
+#include "desktop/ttrayicon.h"
 #include "playback/core/media_layer.h"
 #include "playback/core/player_types.h"
 #include "schedule/clock.h"
@@ -14,6 +15,7 @@
 #include <QMainWindow>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +44,8 @@ struct TForm1Services {
     MediaLayer& media;
     OutputVolume& volume;
     AutostartStore& autostart;
+    // The notification area; the desktop's own when none is given.
+    std::function<std::unique_ptr<TrayArea>()> makeTray = {};
 };
 
 // The main window: the schedule in three index-aligned lists, the clock and the bells,
@@ -69,6 +73,9 @@ public:
     void Button1Click();      // "Play": a file chosen in the dialog
     void ListBox1DblClick();  // a schedule row played by hand
     void MediaPlayer1Click(TMediaPlayer& sender, TMPBtnType button, bool& doDefault);
+    void BitBtn1Click();       // "Put on the tray"
+    void M1Click();            // "Restore window"
+    void TrayIcon1DblClick();
     void N18Click();  // "&Exit" in the main menu
     void N17Click();  // "Exit" in the tray menu
 
@@ -83,6 +90,7 @@ public:
     void removePlaylistViewRow(std::size_t row);
 
     TTimer* Timer1 = nullptr;
+    TTrayIcon* TrayIcon1 = nullptr;
     TMediaPlayer* MediaPlayer1 = nullptr;
     QSlider* TrackBar1 = nullptr;
     QLineEdit* Edit3 = nullptr;

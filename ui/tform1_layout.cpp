@@ -90,6 +90,7 @@ void TForm1::buildLayout() {
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_TitleBarMinButton));
     BitBtn1->setCursor(Qt::PointingHandCursor);
     BitBtn1->setToolTip(QStringLiteral("Put on the tray"));
+    connect(BitBtn1, &QToolButton::clicked, this, [this] { runHandler([this] { BitBtn1Click(); }); });
 
     Button1 = new QPushButton(QStringLiteral("Play"), bar);
     Button1->setGeometry(249, -4, 54, 29);
@@ -149,6 +150,7 @@ void TForm1::buildMenus() {
 
     PopupMenu1 = new QMenu(this);
     M1 = PopupMenu1->addAction(QStringLiteral("Restore window"));
+    handler(M1, &TForm1::M1Click);
     N12 = PopupMenu1->addAction(QStringLiteral("Auto run"));
     toggle(N12);
     N13 = PopupMenu1->addAction(QStringLiteral("View the playlist"));

@@ -1,0 +1,126 @@
+#include "desktop/ttrayicon.h"
+
+#include "app/error_box.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QEvent>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+
+namespace tb {
+namespace {
+
+class SystemTrayArea final : public TrayArea {
+public:
+    SystemTrayArea() {
+        QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_, [this](QSystemTrayIcon::ActivationReason why) {
+            if (!onActivated) return;
+            if (why == QSystemTrayIcon::DoubleClick) onActivated(Activation::DoubleClick);
+            if (why == QSystemTrayIcon::Trigger) onActivated(Activation::Click);
+        });
+    }
+    bool available() const override { return QSystemTrayIcon::isSystemTrayAvailable(); }
+    bool reportsDoubleClicks() const override {
+        // Qt registers with a StatusNotifierItem host whenever one is on the session bus.
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        return !(bus.isConnected() && bus.interface() != nullptr &&
+                 bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    }
+    void setIcon(const QIcon& icon) override { icon_.setIcon(icon); }
+    void setToolTip(const QString& text) override { icon_.setToolTip(text); }
+    void setMenu(QMenu* menu) override { icon_.setContextMenu(menu); }
+    void setVisible(bool visible) override { icon_.setVisible(visible); }
+
+private:
+    QSystemTrayIcon icon_;
+};
+
+}  // namespace
+
+std::unique_ptr<TrayArea> makeSystemTrayArea() { return std::make_unique<SystemTrayArea>(); }
+
+TTrayIcon::TTrayIcon(QWidget& owner, std::unique_ptr<TrayArea> area)
+    : QObject(&owner), owner_(owner), area_(std::move(area)) {
+    area_->onActivated = [this](TrayArea::Activation how) { activated(how); };
+    owner_.installEventFilter(this);
+}
+
+TTrayIcon::~TTrayIcon() {
+    owner_.removeEventFilter(this);
+    area_->setVisible(false);
+}
+
+void TTrayIcon::setHint(const QString& hint) {
+    hint_ = hint;
+    updateToolTip();
+}
+
+void TTrayIcon::setShowHint(bool show) {
+    showHint_ = show;
+    updateToolTip();
+}
+
+void TTrayIcon::updateToolTip() { area_->setToolTip(showHint_ ? hint_.left(127) : QString()); }
+
+void TTrayIcon::setIcon(const QIcon& icon) {
+    icon_ = icon;
+    area_->setIcon(icon);
+}
+
+void TTrayIcon::setIconVisible(bool visible) {
+    iconVisible_ = visible;
+    area_->setVisible(visible);
+}
+
+void TTrayIcon::setPopupMenu(QMenu* menu) {
+    popupMenu_ = menu;
+    area_->setMenu(menu);
+}
+
+void TTrayIcon::activated(TrayArea::Activation how) {
+    if (!Enabled) return;
+    // Where the host reports no double click, a single activation is the way back.
+    const bool restore = how == TrayArea::Activation::DoubleClick || !area_->reportsDoubleClicks();
+    runHandler([&] {
+        if (restore && OnDblClick) {
+            OnDblClick();
+        } else if (!restore && OnClick) {
+            OnClick();
+        }
+    });
+}
+
+void TTrayIcon::ShowMainForm() {
+    if (owner_.isMinimized()) owner_.setWindowState(owner_.windowState() & ~Qt::WindowMinimized);
+    owner_.show();
+    owner_.raise();
+    owner_.activateWindow();
+}
+
+void TTrayIcon::HideMainForm() {
+    if (!area_->available()) {
+        // No notification area to come back from: an ordinary minimize instead.
+        owner_.showMinimized();
+        return;
+    }
+    owner_.hide();
+}
+
+bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &owner_ && event->type() == QEvent::WindowStateChange && MinimizeToTray && owner_.isMinimized() &&
+        area_->available()) {
+        // Hidden once the window system has finished minimizing it; the icon stays.
+        QTimer::singleShot(0, this, [this] {
+            if (owner_.isMinimized()) {
+                owner_.hide();
+                setIconVisible(true);
+            }
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace tb

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/error_box.h"
 #include "app/program_icon.h"
 #include "desktop/core/autostart.h"
@@ -12,8 +13,10 @@
 #include <QApplication>
 
 #include <clocale>
+#include <system_error>
 
 int main(int argc, char* argv[]) {
+    if (const auto status = tb::handleCommandLine(argc, argv)) return *status;
     tb::limitAllocatorArenas();
     QApplication qapp(argc, argv);
     // Time texts follow the user's regional settings; Qt has set the process locale
@@ -27,6 +30,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(app.Title());
     QApplication::setWindowIcon(tb::programIcon());
 
+    const std::filesystem::path executable = tb::executablePath();
+    const std::filesystem::path folder = tb::scheduleFolder(executable, TOLLBROOK_INSTALLED_BINDIR);
+    std::error_code ignored;  // a folder that cannot be made shows as the first file that cannot be read
+    std::filesystem::create_directories(folder, ignored);
+
     int rc = 0;
     {
         tb::QtPoster poster;
@@ -34,8 +42,7 @@ int main(int argc, char* argv[]) {
         tb::PosixLocaleSource locale;
         tb::SystemClock clock;
         tb::XdgAutostart autostart;
-        tb::TForm1 form({app, tb::programFolder(), QApplication::applicationFilePath().toStdString(), locale, clock,
-                         media, media, autostart});
+        tb::TForm1 form({app, folder, executable, locale, clock, media, media, autostart});
         tb::runHandler([&] { form.FormCreate(); });
         form.showCentred();
         if (!app.Terminated()) rc = QApplication::exec();

@@ -3,8 +3,8 @@
 # the tests. Takes a few minutes: the idle and bell measurements run the real program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/install-deps.sh test
+bash scripts/build.sh --tests
 source scripts/services.sh
 ./build/bench/tb_bench_playback
 ./build/bench/tb_bench_trigger

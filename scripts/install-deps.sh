@@ -1,24 +1,39 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing the program needs.
-# Safe to run again: packages already present are skipped. Works as root or through sudo.
+# Installs the Debian packages a group needs, skipping those already present. Works as
+# root or through sudo.
+#   install-deps.sh runtime   what the program needs to run
+#   install-deps.sh build     runtime, and what building the program needs
+#   install-deps.sh test      build, and what the tests and benchmarks need (the default)
+# No group installs a sound server for the desktop: Debian 12's desktop has PipeWire
+# with its PulseAudio service (or PulseAudio), and a second one beside it can take the
+# desktop's sound away at the next login. Only the test group brings the PulseAudio
+# daemon, which the tests run privately with a null sink.
 set -euo pipefail
 
-packages=(
-  # build
+runtime=(
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-pulseaudio timgm6mb-soundfont
+)
+build=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  # media layer at run time
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-pulseaudio gstreamer1.0-tools
-  timgm6mb-soundfont
-  # tests: X server, tray host, sound server, locales, fixtures
-  xvfb xauth xdotool trayer openbox wmctrl x11-utils x11-apps netpbm
-  pulseaudio pulseaudio-utils libpulse-dev
-  locales-all
-  sox
 )
+test=(
+  libgtest-dev libgmock-dev libbenchmark-dev libpulse-dev
+  xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps netpbm
+  pulseaudio pulseaudio-utils
+  locales-all
+  desktop-file-utils appstream dpkg-dev
+)
+
+group=${1:-test}
+case "$group" in
+  runtime) packages=("${runtime[@]}") ;;
+  build) packages=("${runtime[@]}" "${build[@]}") ;;
+  test) packages=("${runtime[@]}" "${build[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 [runtime|build|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,10 +41,7 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
+[ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

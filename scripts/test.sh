@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the services the tests need (an X server and
-# a PulseAudio server with a null sink, both private to this run) and runs every test.
+# Installs what is missing, builds, starts the services the tests need (an X server with
+# a window manager, and a PulseAudio server with a null sink, both private to this run)
+# and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh
+bash scripts/install-deps.sh test
+bash scripts/build.sh --tests
 source scripts/services.sh
 cd build
 ctest --output-on-failure -j"$(nproc)" --timeout 300

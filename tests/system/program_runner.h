@@ -13,6 +13,8 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
+#include <utility>
+#include <vector>
 #include <unistd.h>
 
 namespace tb::test {
@@ -33,9 +35,11 @@ inline std::string timeText(std::chrono::system_clock::time_point t) {
 // another current folder than its own; ended when the object goes.
 class Program {
 public:
-    Program(const std::filesystem::path& executable, const std::string& display) {
+    Program(const std::filesystem::path& executable, const std::string& display,
+            const std::vector<std::pair<std::string, std::string>>& environment = {}) {
         pid_ = ::fork();
         if (pid_ == 0) {
+            for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
             ::setenv("DISPLAY", display.c_str(), 1);
             ::setenv("QT_QPA_PLATFORM", "xcb", 1);
             // Another current folder: the schedule is found beside the program.

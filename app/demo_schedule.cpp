@@ -1,0 +1,84 @@
+// Writes a demo schedule for a newcomer: a chime the program makes here, due at the
+// next two whole minutes, in the three schedule files of a folder that has none yet.
+//   tollbrook-demo FOLDER
+#include "schedule/clock.h"
+#include "schedule/locale_settings.h"
+#include "schedule/schedule_file.h"
+#include "schedule/time_text.h"
+
+#include <algorithm>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+// Two bell strokes, each a struck tone with overtones dying away: 1.6 s of 16-bit mono.
+void writeChime(const std::filesystem::path& file) {
+    constexpr int rate = 22050;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(rate * 1.6));
+    const double strokes[][2] = {{0.0, 659.25}, {0.55, 523.25}};  // E5, then C5
+    for (const auto& [start, pitch] : strokes) {
+        for (std::size_t i = static_cast<std::size_t>(start * rate); i < samples.size(); ++i) {
+            const double t = static_cast<double>(i) / rate - start;
+            const double v = std::exp(-3.0 * t) * (0.6 * std::sin(2 * M_PI * pitch * t) +
+                                                    0.25 * std::sin(2 * M_PI * pitch * 2.76 * t) * std::exp(-4.0 * t) +
+                                                    0.15 * std::sin(2 * M_PI * pitch * 5.40 * t) * std::exp(-8.0 * t));
+            samples[i] = static_cast<std::int16_t>(std::clamp(samples[i] + v * 9000.0, -32767.0, 32767.0));
+        }
+    }
+    auto u32 = [](std::ofstream& out, std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [](std::ofstream& out, std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const auto bytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::ofstream out(file, std::ios::binary);
+    out.write("RIFF", 4);
+    u32(out, 36 + bytes);
+    out.write("WAVEfmt ", 8);
+    u32(out, 16);
+    u16(out, 1);
+    u16(out, 1);
+    u32(out, rate);
+    u32(out, rate * 2);
+    u16(out, 2);
+    u16(out, 16);
+    out.write("data", 4);
+    u32(out, bytes);
+    out.write(reinterpret_cast<const char*>(samples.data()), bytes);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tollbrook-demo FOLDER\n");
+        return 2;
+    }
+    std::setlocale(LC_ALL, "");
+    // The schedule names files by their full path; the program may run from anywhere.
+    const std::filesystem::path folder = std::filesystem::absolute(argv[1]).lexically_normal();
+    for (const char* name : {tb::kPlaylistFile, tb::kPathsFile, tb::kTimesFile}) {
+        if (std::filesystem::exists(folder / name)) return 0;  // a schedule is there: leave it alone
+    }
+    const auto chime = folder / "demo-chime.wav";
+    writeChime(chime);
+
+    tb::PosixLocaleSource locale;
+    const tb::LongTimeFormat format(locale.read());
+    tb::SystemClock clock;
+    const std::int64_t nextMinute = (clock.nowMs() / 60000 + 1) * 60000;
+    std::vector<std::string> lines, times;
+    for (std::int64_t at : {nextMinute, nextMinute + 60000}) {
+        times.push_back(format.render(clock.localTime(at)));
+        lines.push_back(tb::makePlaylistLine(chime.string(), times.back()));
+    }
+    std::vector<std::string> paths, splitTimes;
+    tb::saveSchedule(folder, lines, paths, splitTimes);
+    std::printf("No schedule was found beside the program, so a demo one was written to %s:\n"
+                "a chime rings at %s and at %s. Change it with Option > Edit Playlist.\n",
+                folder.c_str(), times[0].c_str(), times[1].c_str());
+    return 0;
+}

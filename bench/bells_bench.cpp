@@ -1,17 +1,27 @@
-// Delay from each scheduled second to the bell's first sample at the sound server, over
-// 20 bells rung by the real program. Needs the services of scripts/services.sh.
+// From each scheduled second to the bell's first sample at the sound server, for 20
+// bells of each kind of file rung by the real program, and the program's memory before
+// and after. Needs the services of scripts/bench.sh (it runs this against PulseAudio
+// and against PipeWire).
 //   build/bench/tb_bench_bells
-#include "tests/playback/fixtures.h"
+#include "bench/bell_schedule.h"
 #include "tests/playback/pulse_recorder.h"
-#include "tests/schedule_fixture.h"
-#include "tests/system/program_runner.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <vector>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+long residentKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+}  // namespace
 
 int main() {
-    using Clock = std::chrono::system_clock;
+    using namespace tb::bench;
     const char* display = std::getenv("TOLLBROOK_TEST_DISPLAY");
     const std::string sink = tb::test::testSink();
     if (display == nullptr || sink.empty()) {
@@ -20,40 +30,41 @@ int main() {
     }
     tb::test::TempDir dir;
     tb::test::installProgram(TOLLBROOK_EXECUTABLE, dir);
-    const std::string path = (dir / "bell.wav").string();
-    tb::test::writeWav(path, tb::test::Tone{440, 300, 0.5});
-
     tb::test::PulseRecorder recorder(sink + ".monitor");
     if (!recorder.ok()) {
         std::fprintf(stderr, "cannot record: %s\n", recorder.error().c_str());
         return 1;
     }
-    constexpr int kBells = 20;
-    const auto first = std::chrono::time_point_cast<std::chrono::seconds>(Clock::now()) + std::chrono::seconds(4);
-    std::vector<Clock::time_point> due;
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (int i = 0; i < kBells; ++i) {
-        due.push_back(first + std::chrono::seconds(2 * i));
-        entries.emplace_back(path, tb::test::timeText(due.back()));
-    }
-    tb::test::writeSchedule(dir.path(), entries);
+    const auto bells = writeBells(dir.path());
+    std::map<std::string, double> lead;
+    for (const auto& kind : kKinds) lead[kind] = leadMs(dir / ("bell" + kind));
+    // Memory is compared at like moments: just after each round of the five kinds,
+    // when the same kind of file is open.
+    std::vector<long> memory;
     {
         tb::test::Program program(dir / "tollbrook", display);
-        std::this_thread::sleep_until(due.back() + std::chrono::seconds(2));
+        for (std::size_t i = kKinds.size() - 1; i < bells.size(); i += kKinds.size()) {
+            std::this_thread::sleep_until(bells[i].due + std::chrono::milliseconds(700));
+            memory.push_back(residentKb(program.pid()));
+        }
+        std::this_thread::sleep_until(bells.back().due + std::chrono::seconds(2));
     }
-    std::vector<double> delays;
-    for (const auto& d : due) {
-        const auto onset = recorder.onsetIndex(0.05, d - std::chrono::milliseconds(200));
+    std::map<std::string, std::vector<double>> delays;
+    std::size_t heard = 0;
+    for (const auto& bell : bells) {
+        const auto onset = recorder.onsetIndex(kOnsetLevel, bell.due - std::chrono::milliseconds(200));
         if (!onset) continue;
-        const double ms = std::chrono::duration<double, std::milli>(recorder.timeOf(*onset) - d).count();
-        if (ms < 1000) delays.push_back(ms);
+        const double ms =
+            std::chrono::duration<double, std::milli>(recorder.timeOf(*onset) - bell.due).count() - lead[bell.kind];
+        if (ms > 1000) continue;
+        delays[bell.kind].push_back(ms);
+        ++heard;
     }
-    std::sort(delays.begin(), delays.end());
-    if (delays.empty()) {
-        std::printf("bells heard: 0 of %d\n", kBells);
-        return 1;
-    }
-    std::printf("bells heard: %zu of %d; delay after the second: min %.1f ms, median %.1f ms, max %.1f ms\n",
-                delays.size(), kBells, delays.front(), delays[delays.size() / 2], delays.back());
-    return delays.size() == kBells ? 0 : 1;
+    printTable("From the second to the bell's first sound at the sink (less the file's own lead):", delays);
+    std::printf("  (the files' own silence before their sound:");
+    for (const auto& kind : kKinds) std::printf(" %s %.1f ms", kind.c_str() + 1, lead[kind]);
+    std::printf(")\nresident memory of the program after each round of five bells, in MiB:");
+    for (long kb : memory) std::printf(" %.1f", kb / 1024.0);
+    std::printf("\n");
+    return heard == bells.size() ? 0 : 1;
 }

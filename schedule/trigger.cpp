@@ -19,4 +19,14 @@ std::optional<BellSequencer::Second> BellSequencer::next(std::int64_t nowMs, con
     return Second{*second, std::move(text), row};
 }
 
+std::optional<std::size_t> BellSequencer::dueWithin(std::int64_t nowMs, int seconds,
+                                                   const LongTimeFormat& format) const {
+    if (schedule_.times().empty()) return std::nullopt;
+    const std::int64_t now = floorSeconds(nowMs);
+    for (std::int64_t s = now + 1; s <= now + seconds; ++s) {
+        if (auto row = schedule_.firstDue(format.render(clock_.localTime(s * 1000)))) return row;
+    }
+    return std::nullopt;
+}
+
 }  // namespace tb

@@ -49,6 +49,10 @@ public:
     // After the timer was off: seconds that passed meanwhile are not caught up on.
     void restart() { seconds_ = SecondTracker{}; }
 
+    // The row that comes due in one of the `seconds` seconds after the one `nowMs` falls
+    // in, the soonest first: the bell that can be got ready now.
+    std::optional<std::size_t> dueWithin(std::int64_t nowMs, int seconds, const LongTimeFormat& format) const;
+
 private:
     const ScheduleModel& schedule_;
     Clock& clock_;

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the benchmarks with the same services as
-# the tests. Takes a few minutes: the idle and bell measurements run the real program.
+# Installs what is missing, builds, and runs the benchmarks with the test services: the
+# media layer's open and start, the cost of a tick, the bells of the real program against
+# a PulseAudio and then a PipeWire null sink (with where each bell's time goes), and the
+# program's idle CPU and memory. Takes about ten minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh test
+bash scripts/install-deps.sh bench
 bash scripts/build.sh --tests
 source scripts/services.sh
 ./build/bench/tb_bench_playback
 ./build/bench/tb_bench_trigger
+bash bench/idle_cpu.sh ./build/tollbrook "${IDLE_SECONDS:-300}"
+echo "== PulseAudio =="
 ./build/bench/tb_bench_bells
-bash bench/idle_cpu.sh ./build/tollbrook "${IDLE_SECONDS:-60}"
+./build/bench/tb_bench_bell_steps
+source scripts/pipewire.sh
+echo "== PipeWire =="
+./build/bench/tb_bench_bells
+./build/bench/tb_bench_bell_steps

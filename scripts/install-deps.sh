@@ -3,11 +3,13 @@
 # root or through sudo.
 #   install-deps.sh runtime   what the program needs to run
 #   install-deps.sh build     runtime, and what building the program needs
-#   install-deps.sh test      build, and what the tests and benchmarks need (the default)
+#   install-deps.sh test      build, and what the tests need (the default)
+#   install-deps.sh bench     test, and a PipeWire server for the benchmarks
 # No group installs a sound server for the desktop: Debian 12's desktop has PipeWire
 # with its PulseAudio service (or PulseAudio), and a second one beside it can take the
 # desktop's sound away at the next login. Only the test group brings the PulseAudio
-# daemon, which the tests run privately with a null sink.
+# daemon, which the tests run privately with a null sink, and only the bench group
+# PipeWire, which the benchmarks run privately too.
 set -euo pipefail
 
 runtime=(
@@ -27,12 +29,15 @@ test=(
   desktop-file-utils appstream dpkg-dev
 )
 
+bench=(pipewire pipewire-pulse wireplumber dbus)
+
 group=${1:-test}
 case "$group" in
   runtime) packages=("${runtime[@]}") ;;
   build) packages=("${runtime[@]}" "${build[@]}") ;;
   test) packages=("${runtime[@]}" "${build[@]}" "${test[@]}") ;;
-  *) echo "usage: $0 [runtime|build|test]" >&2; exit 2 ;;
+  bench) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${bench[@]}") ;;
+  *) echo "usage: $0 [runtime|build|test|bench]" >&2; exit 2 ;;
 esac
 
 missing=()

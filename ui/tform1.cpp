@@ -131,6 +131,9 @@ void TForm1::Timer1Timer() {
             setStatus("No repertoire is being played");
         }
     }
+    // The next bell's file is made ready ahead, so that it sounds at its second.
+    const auto next = sequencer_.dueWithin(now, kPrepareAheadSeconds, timeFormat_);
+    services_.media.prepare(next && *next < schedule_.paths().size() ? schedule_.paths()[*next] : std::string());
 }
 
 void TForm1::startEntry(std::size_t row) {

@@ -57,6 +57,9 @@ public:
     explicit TForm1(TForm1Services services);
     ~TForm1() override;
 
+    // How far ahead a bell's file is got ready to play.
+    static constexpr int kPrepareAheadSeconds = 2;
+
     void showCentred();
     const LongTimeFormat& timeFormat() const { return timeFormat_; }
 

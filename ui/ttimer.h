@@ -16,7 +16,7 @@ class TTimer final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kAfterBoundaryMs = 5;
+    static constexpr int kAfterBoundaryMs = 1;
 
     TTimer(Clock& clock, QObject* parent = nullptr);
 

@@ -30,7 +30,8 @@ GstMediaLayer::Device::Device(std::uint16_t id, std::uint32_t deviceType, Parts 
       link_(std::move(parts.link)),
       setup_(std::move(parts.setup)),
       identity_(parts.opened.identity),
-      length_(parts.opened.lengthMs) {}
+      length_(parts.opened.lengthMs),
+      mayRetry_(parts.madeReadyAhead) {}
 
 GstMediaLayer::Device::~Device() { close(); }
 
@@ -70,6 +71,7 @@ std::int64_t GstMediaLayer::Device::position() const {
 // Stops where the device is. The sound server has taken more of the stream than it
 // has played by then, so a later play seeks back to what was heard.
 void GstMediaLayer::Device::hold(Mode mode) {
+    mayRetry_ = false;
     if (mode_ == Mode::Playing) {
         held_ = position();
         pipelineAtHeld_ = false;
@@ -110,13 +112,14 @@ std::uint32_t GstMediaLayer::Device::play(std::uint32_t flags, MciParams& p) {
 
     const std::uint64_t epoch = ++epoch_;
     const bool seek = hasFrom || hasTo || !pipelineAtHeld_;
-    auto job = [playbin = playbin_, setup = setup_, identity = identity_, broken = broken_, seek, start, to, epoch,
-                limit = options_.prerollLimit]() -> PlayResult {
+    auto job = [playbin = playbin_, setup = setup_, identity = identity_, rebuild = broken_ || released_, seek, start,
+                to, epoch, limit = options_.prerollLimit]() -> PlayResult {
         PlayResult result;
-        // A file replaced since it was opened, or a pipeline that failed, is opened anew.
+        // A file replaced since it was opened, or a pipeline that failed or was let go,
+        // is opened anew.
         FileIdentity now;
         const bool replaced = checkFile(setup.file, &now) == FileProblem::None && !(now == identity);
-        if (broken || replaced) {
+        if (rebuild || replaced) {
             result.reopened = playbin->open(setup, limit);
             if ((result.error = result.reopened->error) != 0) return result;
         }
@@ -145,6 +148,7 @@ std::uint32_t GstMediaLayer::Device::play(std::uint32_t flags, MciParams& p) {
         return error;
     }
     broken_ = false;
+    released_ = false;
     playTo_ = to;
     held_ = start;
     playedAt_ = SteadyClock::now();
@@ -154,7 +158,29 @@ std::uint32_t GstMediaLayer::Device::play(std::uint32_t flags, MciParams& p) {
 }
 
 void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
+    // What a pipeline reported before the device's last request (or from the pipeline
+    // a retry replaced) is stale; a dead stream reports more than once.
+    if (event.epoch != epoch_) return;
     if (event.kind == StreamEvent::Error) {
+        if (mode_ == Mode::Playing && mayRetry_ && SteadyClock::now() - playedAt_ < std::chrono::seconds(1)) {
+            // A pipeline made ready ahead may have lost its sound server since (which
+            // shows only once it plays): a fresh one still gets the bell out.
+            mayRetry_ = false;
+            const std::uint64_t epoch = ++epoch_;
+            const auto restarted = worker_->call<std::uint32_t>(
+                [playbin = playbin_, setup = setup_, epoch, limit = options_.prerollLimit] {
+                    const Playbin::Opened opened = playbin->open(setup, limit);
+                    if (opened.error != 0) return opened.error;
+                    playbin->setEpoch(epoch);
+                    return playbin->play();
+                },
+                options_.waitLimit);
+            if (restarted && *restarted == 0) {
+                held_ = 0;
+                playedAt_ = SteadyClock::now();
+                return;
+            }
+        }
         broken_ = true;
         if (mode_ != Mode::Playing) return;
         held_ = position();
@@ -163,7 +189,7 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
         endPendingPlay(NOTIFY_FAILURE);
         throw MediaError(mediaErrorText(event.code) + ": " + setup_.file);
     }
-    if (event.epoch != epoch_ || mode_ != Mode::Playing) return;
+    if (mode_ != Mode::Playing) return;
     // The pipeline has handed over its last sample; the sound server still plays what
     // it holds. The device stops once that has been heard.
     const auto remaining = std::clamp(std::chrono::milliseconds(endOfPlay() - position()),
@@ -171,8 +197,10 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
     worker_->postAt(SteadyClock::now() + remaining,
                     [playbin = playbin_, gate = gate_, link = link_, epoch = event.epoch] {
                         if (playbin->epoch() != epoch) return;  // stopped or played again meanwhile
-                        playbin->pause();
+                        // Played out, the pipeline (and a MIDI soundfont's memory) goes;
+                        // a later play makes a new one.
                         const auto length = playbin->queryLength();
+                        playbin->release();
                         gate->post([link, epoch, length] {
                             if (auto device = link->device.lock()) device->onEnded(epoch, length);
                         });
@@ -181,11 +209,13 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
 
 void GstMediaLayer::Device::onEnded(std::uint64_t epoch, std::optional<std::int64_t> lengthMs) {
     if (epoch != epoch_ || mode_ != Mode::Playing) return;
+    mayRetry_ = false;
     // A stream whose length was estimated knows it exactly once it has been read through.
     if (lengthMs && !playTo_) length_ = *lengthMs;
     held_ = endOfPlay();
     mode_ = Mode::Stopped;
-    pipelineAtHeld_ = true;
+    pipelineAtHeld_ = false;
+    released_ = true;
     endPendingPlay(NOTIFY_SUCCESSFUL);
 }
 

@@ -51,6 +51,7 @@ public:
         std::shared_ptr<DeviceLink> link;
         Playbin::Setup setup;
         Playbin::Opened opened;
+        bool madeReadyAhead = false;
     };
 
     Device(std::uint16_t id, std::uint32_t deviceType, Parts parts, std::shared_ptr<PostGate> gate,
@@ -100,8 +101,18 @@ private:
     SteadyClock::time_point playedAt_{};  // when the current play started, at held_
     std::optional<std::int64_t> playTo_;  // where the current play stops, when not at the end
     bool broken_ = false;                 // the pipeline failed; the next play builds it anew
+    bool released_ = false;               // played to its end and let go; the next play builds it anew
+    bool mayRetry_ = false;               // made ready ahead and not yet heard: may be rebuilt once
     bool pending_ = false;
     std::weak_ptr<NoticeReceiver> pendingTo_;
+};
+
+// A pipeline made ready ahead for the next bell's file, until an open adopts it.
+struct GstMediaLayer::Prepared {
+    std::string file;
+    Device::Parts parts;
+    // What the preparation came to; written and read on the worker only.
+    std::shared_ptr<std::optional<Playbin::Opened>> ready;
 };
 
 // Text of a code without the file it concerns.

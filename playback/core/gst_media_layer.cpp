@@ -5,6 +5,7 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace tb {
 
@@ -80,6 +81,7 @@ GstMediaLayer::GstMediaLayer(Poster& poster, Options options)
 }
 
 GstMediaLayer::~GstMediaLayer() {
+    releasePrepared();
     for (auto& [id, device] : devices_) device->close();
     devices_.clear();
     gate_->close();
@@ -115,28 +117,33 @@ std::uint32_t GstMediaLayer::open(std::uint32_t flags, MciParams& p) {
         }
     }
 
-    auto link = std::make_shared<DeviceLink>();
-    auto playbin = std::make_shared<Playbin>([gate = gate_, link](StreamEvent event) {
-        gate->post([link, event = std::move(event)] {
-            if (auto device = link->device.lock()) device->onEvent(event);
-        });
-    });
-    Playbin::Setup setup{p.element, options_.soundfont.string(), options_.makeSink, volume_};
-    auto worker = Worker::start();
-    const auto opened = worker->call<Playbin::Opened>(
-        [playbin, setup, limit = options_.prerollLimit] { return playbin->open(setup, limit); }, options_.waitLimit);
+    // The next bell's file may have been made ready already.
+    const bool ahead = prepared_ && prepared_->file == p.element;
+    Prepared pipeline = ahead ? std::move(*std::exchange(prepared_, nullptr)) : makePipeline(p.element);
+    const auto opened = pipeline.parts.worker->call<Playbin::Opened>(
+        [playbin = pipeline.parts.playbin, setup = pipeline.parts.setup, ready = pipeline.ready,
+         limit = options_.prerollLimit] {
+            // Used when it is the same file, unchanged, and nothing failed meanwhile.
+            if (*ready && (*ready)->error == 0 && playbin->healthy()) {
+                FileIdentity now;
+                if (checkFile(setup.file, &now) == FileProblem::None && now == (*ready)->identity) return **ready;
+            }
+            return playbin->open(setup, limit);
+        },
+        options_.waitLimit);
     const std::uint32_t error = opened ? opened->error : kOpenTimedOut;
     if (error != 0) {
         // A worker still busy with the file is let go; it releases everything when done.
-        worker->post([playbin = std::move(playbin)] {});
-        worker->retire();
+        pipeline.parts.worker->post([playbin = std::move(pipeline.parts.playbin)] {});
+        pipeline.parts.worker->retire();
         return failed(error, p.element);
     }
+    pipeline.parts.opened = *opened;
+    pipeline.parts.madeReadyAhead = ahead;
+    auto link = pipeline.parts.link;
 
     const std::uint16_t id = nextId();
-    auto device = std::make_shared<Device>(
-        id, deviceType, Device::Parts{std::move(worker), std::move(playbin), link, std::move(setup), *opened}, gate_,
-        options_);
+    auto device = std::make_shared<Device>(id, deviceType, std::move(pipeline.parts), gate_, options_);
     link->device = device;
     devices_.emplace(id, std::move(device));
     p.deviceId = id;
@@ -146,6 +153,40 @@ std::uint32_t GstMediaLayer::open(std::uint32_t flags, MciParams& p) {
         });
     }
     return 0;
+}
+
+GstMediaLayer::Prepared GstMediaLayer::makePipeline(const std::string& file) {
+    Prepared made;
+    made.file = file;
+    made.parts.link = std::make_shared<DeviceLink>();
+    made.parts.playbin = std::make_shared<Playbin>([gate = gate_, link = made.parts.link](StreamEvent event) {
+        gate->post([link, event = std::move(event)] {
+            if (auto device = link->device.lock()) device->onEvent(event);
+        });
+    });
+    made.parts.setup = Playbin::Setup{file, options_.soundfont.string(), options_.makeSink, volume_};
+    made.parts.worker = Worker::start();
+    made.ready = std::make_shared<std::optional<Playbin::Opened>>();
+    return made;
+}
+
+void GstMediaLayer::prepare(const std::string& file) {
+    if (prepared_ && prepared_->file == file) return;
+    releasePrepared();
+    if (file.empty()) return;
+    prepared_ = std::make_unique<Prepared>(makePipeline(file));
+    prepared_->parts.worker->post([playbin = prepared_->parts.playbin, setup = prepared_->parts.setup,
+                                   ready = prepared_->ready, limit = options_.prerollLimit] {
+        *ready = playbin->open(setup, limit);
+    });
+}
+
+void GstMediaLayer::releasePrepared() {
+    if (!prepared_) return;
+    const auto worker = prepared_->parts.worker;
+    worker->post([playbin = std::move(prepared_->parts.playbin), ready = std::move(prepared_->ready)] {});
+    worker->retire();
+    prepared_.reset();
 }
 
 std::uint32_t GstMediaLayer::close(std::uint16_t id, std::uint32_t flags, MciParams& p) {
@@ -185,6 +226,10 @@ void GstMediaLayer::setVolume(std::uint32_t packed) {
     const std::uint32_t right = packed >> 16;
     volume_ = static_cast<double>(std::max(left, right)) / 65535.0;
     for (auto& [id, device] : devices_) device->setVolume(volume_);
+    if (prepared_) {
+        prepared_->parts.setup.volume = volume_;
+        prepared_->parts.worker->post([playbin = prepared_->parts.playbin, v = volume_] { playbin->setVolume(v); });
+    }
 }
 
 }  // namespace tb

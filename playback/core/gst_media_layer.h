@@ -72,6 +72,7 @@ public:
     std::uint32_t sendCommand(std::uint16_t deviceId, mci::Command command, std::uint32_t flags,
                               MciParams& params) override;
     std::optional<std::string> errorText(std::uint32_t code) override;
+    void prepare(const std::string& file) override;
     void setVolume(std::uint32_t packed) override;
 
     std::size_t openDevices() const { return devices_.size(); }
@@ -80,8 +81,13 @@ public:
 
     class Device;
     class PostGate;
+    struct Prepared;
 
 private:
+    // A pipeline for `file`, with its worker; its events go to whatever device the
+    // link names.
+    Prepared makePipeline(const std::string& file);
+    void releasePrepared();
     std::uint32_t open(std::uint32_t flags, MciParams& params);
     std::uint32_t close(std::uint16_t id, std::uint32_t flags, MciParams& params);
     std::uint16_t nextId();
@@ -92,6 +98,7 @@ private:
     double volume_ = 1.0;
     std::uint16_t lastId_ = 0;
     std::map<std::uint16_t, std::shared_ptr<Device>> devices_;
+    std::unique_ptr<Prepared> prepared_;  // the next bell's file, made ready ahead
     // The file of the latest failure of each code, which its text names.
     std::map<std::uint32_t, std::string> failedFiles_;
 };

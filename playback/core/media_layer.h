@@ -49,6 +49,11 @@ public:
     virtual std::uint32_t sendCommand(std::uint16_t deviceId, mci::Command command, std::uint32_t flags,
                                       MciParams& params) = 0;
     virtual std::optional<std::string> errorText(std::uint32_t code) = 0;
+
+    // Gets `file` ready to play ahead of its time, so that an open of it soon after
+    // starts at once; an empty name lets go of what was got ready. Nothing a user sees
+    // comes of it, and a preparation that fails is simply not used.
+    virtual void prepare(const std::string& file) { (void)file; }
 };
 
 // The process-wide output volume, both channels packed as the waveform output takes

@@ -330,6 +330,11 @@ std::uint32_t Playbin::seek(std::int64_t startMs, std::optional<std::int64_t> st
     return mailbox_->asyncDone ? 0u : std::uint32_t{GstMediaLayer::kOpenTimedOut};
 }
 
+bool Playbin::healthy() const {
+    std::lock_guard lock(mailbox_->mutex);
+    return pipeline_ != nullptr && !mailbox_->error;
+}
+
 void Playbin::setVolume(double volume) {
     if (pipeline_ != nullptr) g_object_set(pipeline_, "volume", volume, nullptr);
 }

@@ -62,6 +62,8 @@ public:
     // Checks the file, builds the pipeline and prerolls it, within `limit`. A pipeline
     // opened before is released first.
     Opened open(const Setup& setup, std::chrono::milliseconds limit);
+    // Lets the pipeline go (to NULL, and everything it holds); open makes a new one.
+    void release();
 
     // Events stamped with `epoch` from here on belong to the current request.
     void setEpoch(std::uint64_t epoch);
@@ -76,10 +78,13 @@ public:
     // The stream's length as the pipeline knows it now, if it does.
     std::optional<std::int64_t> queryLength();
 
+    // Nothing has failed since the pipeline was made ready (a sound server that went
+    // away meanwhile shows only once it plays).
+    bool healthy() const;
+
     struct Mailbox;  // what the streaming threads leave for the worker
 
 private:
-    void release();
     bool preroll(std::chrono::milliseconds limit);
     std::int64_t estimatedLength(const std::string& file);
     std::uint32_t failureCode();

@@ -341,6 +341,7 @@ protected:
     }
     GstElement* nextSink() {
         std::lock_guard lock(mutex);
+        ++made;
         if (sinks.empty()) return recording.make();
         Make make = std::move(sinks.front());
         sinks.pop_front();
@@ -356,6 +357,7 @@ protected:
     RecordingSink recording;
     std::mutex mutex;
     std::deque<Make> sinks;
+    int made = 0;  // pipelines built
     tb::GstMediaLayer layer;
     tb::MediaPlayerDevice player;
     int notices = 0;
@@ -428,6 +430,55 @@ TEST_F(GstLayerFaults, FileReplacedAfterOpenPlaysAsItIsNow) {
     ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
     const auto samples = recording.samples();
     EXPECT_GT(tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880), 0.2);
+}
+
+}  // namespace
+
+namespace {
+
+// The next bell's file is made ready ahead and its open adopts that pipeline; anything
+// that makes it doubtful is opened anew, as an open without preparation would be.
+TEST_F(GstLayerFaults, OpenAdoptsWhatWasMadeReadyUnlessItChangedOrFailed) {
+    const auto bell = fixture("bell.wav", Tone{440, 300, 0.5});
+    layer.prepare(bell);
+    poster.pumpFor(300ms);
+    EXPECT_EQ(made, 1);
+    player.setFileName(bell);
+    player.Open();
+    EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
+    player.Play();
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    EXPECT_GT(recording.peak(), 0.3);
+
+    // Replaced after it was made ready: opened anew, and the new sound plays.
+    layer.prepare(bell);
+    poster.pumpFor(300ms);
+    tb::test::writeWav(dir / "new.wav", Tone{880, 300, 0.5});
+    std::filesystem::rename(dir / "new.wav", bell);
+    recording.clear();
+    player.Open();
+    player.Play();
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 2; }, 5s));
+    const auto samples = recording.samples();
+    EXPECT_GT(tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880), 0.2);
+
+    // A preparation that failed is not used: the open reports what it finds itself.
+    const std::string gone = (dir / "gone.wav").string();
+    layer.prepare(gone);
+    poster.pumpFor(100ms);
+    player.setFileName(gone);
+    EXPECT_THROW(player.Open(), tb::EMCIDeviceError);
+    sinks.push_back([] {
+        GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+        gst_util_set_object_arg(G_OBJECT(sink), "state-error", "ready-to-paused");
+        return sink;
+    });
+    layer.prepare(bell);
+    poster.pumpFor(300ms);
+    player.setFileName(bell);
+    player.Open();
+    EXPECT_EQ(player.Error(), 0);
+    EXPECT_TRUE(poster.errors().empty());
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ public:
         const auto r = results.find(command);
         return r == results.end() ? 0 : r->second;
     }
+    void prepare(const std::string& file) override { prepared.push_back(file); }
     std::optional<std::string> errorText(std::uint32_t code) override {
         const auto t = texts.find(code);
         if (t == texts.end()) return std::nullopt;
@@ -87,6 +88,7 @@ public:
     }
 
     std::vector<Sent> sent;
+    std::vector<std::string> prepared;  // what the window asked to make ready, in order
     bool trackModes = false;           // the mode follows play, stop and pause
     std::set<std::string> unplayable;  // files whose open is refused
     std::uint32_t openResult = 0;

@@ -3,6 +3,7 @@
 #include "tests/playback/fixtures.h"
 #include "tests/playback/gst_support.h"
 #include "tests/playback/pulse_recorder.h"
+#include "tests/playback/pulse_server.h"
 #include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,39 @@ TEST(SoundServer, PauseThenPlayGoesOnWherePaused) {
     for (std::size_t i = gap; i < loud.size(); ++i) after += loud[i] ? 10 : 0;
     EXPECT_NEAR(before, pausedAt, 100) << "the position at the pause is not what was heard";
     EXPECT_NEAR(before + after, 1500, 100) << "heard " << before << " + " << after << " ms of a 1500 ms file";
+}
+
+}  // namespace
+
+namespace {
+
+// A bell made ready ahead holds a stream of the sound server; if the server restarts
+// before the bell's second, the stream is dead but shows it only once it plays. The
+// bell must ring all the same.
+TEST(SoundServer, BellMadeReadyBeforeTheServerRestartedStillRings) {
+    if (!tb::test::PulseServer::installed()) GTEST_SKIP() << "needs PulseAudio, which scripts/test.sh installs";
+    tb::test::TempDir runtime;
+    tb::test::PulseServer server(runtime.path());
+    ASSERT_TRUE(server.start()) << server.error();
+    tb::test::TempDir dir;
+    tb::test::writeWav(dir / "bell.wav", tb::test::Tone{440, 400, 0.5});
+    const std::string bell = (dir / "bell.wav").string();
+    tb::test::ManualPoster poster;
+    tb::GstMediaLayer layer(poster);
+    tb::MediaPlayerDevice player(layer);
+    layer.prepare(bell);
+    poster.pumpFor(500ms);
+
+    ASSERT_TRUE(server.start()) << server.error();  // stopped and started again
+    tb::test::PulseRecorder recorder(std::string(tb::test::PulseServer::kSink) + ".monitor");
+    ASSERT_TRUE(recorder.ok()) << recorder.error();
+    player.setFileName(bell);
+    player.Open();
+    const auto played = std::chrono::system_clock::now();
+    player.Play();
+    poster.pumpFor(1500ms);
+    EXPECT_TRUE(poster.errors().empty()) << poster.errors().front();
+    EXPECT_TRUE(recorder.onsetIndex(0.05, played - 100ms).has_value()) << "the bell was not heard";
 }
 
 }  // namespace

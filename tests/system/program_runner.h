@@ -57,6 +57,7 @@ public:
         ::waitpid(pid_, &status, 0);
     }
     bool running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;

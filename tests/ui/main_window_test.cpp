@@ -63,6 +63,28 @@ TEST_F(MainWindow, DueEntryStartsWithStatusSelectionAndButtons) {
     EXPECT_EQ(form->MediaPlayer1->EnabledButtons(), (TButtonSet{btPause, btStop}));
 }
 
+// The next bell is made ready up to two seconds ahead; nothing the user sees changes
+// before its second.
+TEST_F(MainWindow, NextBellIsMadeReadyAheadWithoutShowingIt) {
+    writeSchedule({{"/m/a.mp3", "8:00:02"}, {"/m/b.mp3", "8:00:03"}});
+    auto form = create();
+    const struct {
+        int second;
+        const char* prepared;
+    } ticks[] = {{0, "/m/a.mp3"}, {1, "/m/a.mp3"}, {2, "/m/b.mp3"}, {3, ""}, {4, ""}};
+    for (const auto& t : ticks) {
+        layer.prepared.clear();
+        clock.at(8, 0, t.second, 5);
+        form->Timer1Timer();
+        EXPECT_EQ(layer.prepared, std::vector<std::string>{t.prepared}) << "at 8:00:0" << t.second;
+        if (t.second < 2) {
+            EXPECT_EQ(layer.count(Command::Open), 0);
+            EXPECT_EQ(form->statusText(), QStringLiteral("No repertoire is being played"));
+        }
+    }
+    EXPECT_EQ(opened(), (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
+}
+
 TEST_F(MainWindow, StatusBeforeAndAfterTheFirstPlayback) {
     writeSchedule();
     auto form = create();

@@ -9,28 +9,42 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 using namespace std::chrono_literals;
 
 namespace {
 
+// A layer on the default output, as the program has it, with one player, and the sound
+// server's sink recorded.
+class SoundServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
+        recording = std::make_unique<tb::test::PulseRecorder>(sink + ".monitor");
+        ASSERT_TRUE(recording->ok()) << recording->error();
+        player.OnNotify = [this](tb::MediaPlayerDevice&) { ++notices; };
+    }
+    void openTone(const tb::test::Tone& tone) {
+        tb::test::writeWav(dir / "tone.wav", tone);
+        player.setFileName((dir / "tone.wav").string());
+        player.Open();
+    }
+
+    const std::string sink = tb::test::testSink();
+    std::unique_ptr<tb::test::PulseRecorder> recording;
+    tb::test::TempDir dir;
+    tb::test::ManualPoster poster;
+    tb::GstMediaLayer layer{poster};
+    tb::MediaPlayerDevice player{layer};
+    int notices = 0;
+};
+
 // Plays through the default audio output, as the program does, and listens at the
 // sound server's sink.
-TEST(SoundServer, ToneReachesTheDefaultOutput) {
-    const std::string sink = tb::test::testSink();
-    if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
-    tb::test::PulseRecorder recorder(sink + ".monitor");
-    ASSERT_TRUE(recorder.ok()) << recorder.error();
-
-    tb::test::TempDir dir;
-    tb::test::writeWav(dir / "tone.wav", tb::test::Tone{440, 800, 0.5});
-    tb::test::ManualPoster poster;
-    tb::GstMediaLayer layer(poster);
-    tb::MediaPlayerDevice player(layer);
-    int notices = 0;
-    player.OnNotify = [&](tb::MediaPlayerDevice&) { ++notices; };
-    player.setFileName((dir / "tone.wav").string());
-    player.Open();
+TEST_F(SoundServer, ToneReachesTheDefaultOutput) {
+    auto& recorder = *recording;
+    openTone(tb::test::Tone{440, 800, 0.5});
 
     player.Play();
     ASSERT_TRUE(poster.pumpUntil([&] { return notices > 0; }, 5s));
@@ -62,19 +76,9 @@ TEST(SoundServer, ToneReachesTheDefaultOutput) {
 // A device opened (or stopped) a while before its play must not start late by the time
 // it waited. How soon it sounds is measured in bench/; here it must sound within its
 // second.
-TEST(SoundServer, DeviceOpenedAheadStartsOnTime) {
-    const std::string sink = tb::test::testSink();
-    if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
-    tb::test::PulseRecorder recorder(sink + ".monitor");
-    ASSERT_TRUE(recorder.ok()) << recorder.error();
-
-    tb::test::TempDir dir;
-    tb::test::writeWav(dir / "tone.wav", tb::test::Tone{440, 300, 0.5});
-    tb::test::ManualPoster poster;
-    tb::GstMediaLayer layer(poster);
-    tb::MediaPlayerDevice player(layer);
-    player.setFileName((dir / "tone.wav").string());
-    player.Open();
+TEST_F(SoundServer, DeviceOpenedAheadStartsOnTime) {
+    auto& recorder = *recording;
+    openTone(tb::test::Tone{440, 300, 0.5});
     poster.pumpFor(1200ms);
     auto started = std::chrono::system_clock::now();
     player.Play();
@@ -99,21 +103,9 @@ namespace {
 
 // Pause, then Play, goes on where the sound stopped: nothing is skipped or heard
 // twice, and the position the device reports is what was heard.
-TEST(SoundServer, PauseThenPlayGoesOnWherePaused) {
-    const std::string sink = tb::test::testSink();
-    if (sink.empty()) GTEST_SKIP() << "run through scripts/test.sh to have a sound server";
-    tb::test::PulseRecorder recorder(sink + ".monitor");
-    ASSERT_TRUE(recorder.ok()) << recorder.error();
-
-    tb::test::TempDir dir;
-    tb::test::writeWav(dir / "tone.wav", tb::test::Tone{440, 1500, 0.5});
-    tb::test::ManualPoster poster;
-    tb::GstMediaLayer layer(poster);
-    tb::MediaPlayerDevice player(layer);
-    int notices = 0;
-    player.OnNotify = [&](tb::MediaPlayerDevice&) { ++notices; };
-    player.setFileName((dir / "tone.wav").string());
-    player.Open();
+TEST_F(SoundServer, PauseThenPlayGoesOnWherePaused) {
+    auto& recorder = *recording;
+    openTone(tb::test::Tone{440, 1500, 0.5});
     const auto start = std::chrono::system_clock::now();
     player.Play();
     poster.pumpFor(600ms);
@@ -150,7 +142,7 @@ namespace {
 // A bell made ready ahead holds a stream of the sound server; if the server restarts
 // before the bell's second, the stream is dead but shows it only once it plays. The
 // bell must ring all the same.
-TEST(SoundServer, BellMadeReadyBeforeTheServerRestartedStillRings) {
+TEST(PrivateSoundServer, BellMadeReadyBeforeTheServerRestartedStillRings) {
     if (!tb::test::PulseServer::installed()) GTEST_SKIP() << "needs PulseAudio, which scripts/test.sh installs";
     tb::test::TempDir runtime;
     tb::test::PulseServer server(runtime.path());

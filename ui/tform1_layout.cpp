@@ -74,6 +74,9 @@ void TForm1::buildLayout() {
     Edit3->setFrame(false);
     Edit3->setFont(sansSerif(12, true));
     tooltipBackground(Edit3);
+    // A frameless line edit draws no background, so each second's new text would
+    // repaint the group box under it as well; filled, it repaints only itself.
+    Edit3->setAutoFillBackground(true);
     QPalette clockPalette = Edit3->palette();
     clockPalette.setColor(QPalette::Text, Qt::blue);
     Edit3->setPalette(clockPalette);

@@ -1,5 +1,7 @@
 #include "schedule/locale_settings.h"
 
+#include "schedule/utf8.h"
+
 #include <cctype>
 #include <vector>
 
@@ -71,13 +73,6 @@ bool isHour(const Piece& p) {
 
 bool isMarker(const Piece& p) { return p.directive && (p.conversion == 'p' || p.conversion == 'P'); }
 
-std::string firstCharacter(const std::string& s) {
-    if (s.empty()) return s;
-    std::size_t n = 1;
-    while (n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) ++n;
-    return s.substr(0, n);
-}
-
 void readTimeFormat(const std::vector<Piece>& pieces, LocaleSettings& out) {
     std::size_t hour = pieces.size();
     for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -120,7 +115,7 @@ void readDateFormat(const std::vector<Piece>& pieces, LocaleSettings& out) {
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const Piece& p = pieces[i];
         if (!p.directive) {
-            if (order.size() == 1 && separator.empty()) separator = firstCharacter(p.text);
+            if (order.size() == 1 && separator.empty()) separator = firstUtf8Character(p.text);
             continue;
         }
         char field = 0;
@@ -152,7 +147,7 @@ LocaleSettings settingsFromFormats(const std::string& timeFormat, const std::str
     readDateFormat(tokenize(expand(dateFormat, ampmFormat)), s);
     s.amString = amString;
     s.pmString = pmString;
-    s.decimalSeparator = decimalSeparator.empty() ? "." : firstCharacter(decimalSeparator);
+    s.decimalSeparator = decimalSeparator.empty() ? "." : std::string(firstUtf8Character(decimalSeparator));
     return s;
 }
 

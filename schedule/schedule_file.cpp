@@ -1,6 +1,7 @@
 #include "schedule/schedule_file.h"
 
-#include <atomic>
+#include "schedule/replace_file.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -162,44 +163,7 @@ std::vector<std::string> loadScheduleFile(const std::filesystem::path& file) {
 }
 
 void saveScheduleFile(const std::filesystem::path& file, const std::vector<std::string>& lines) {
-    static std::atomic<unsigned> counter{0};
-    const std::string text = encodeScheduleText(lines);
-    std::filesystem::path temp = file;
-    temp += ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.get() < 0) fail("Cannot create file", file, errno);
-    auto abandon = [&](int error) {
-        ::close(fd.release());
-        ::unlink(temp.c_str());
-        fail("Cannot create file", file, error);
-    };
-
-    // Keep the permissions of the file being replaced.
-    struct stat old {};
-    if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        (void)::fchmod(fd.get(), old.st_mode & 07777);
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd.get(), text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            abandon(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd.get()) != 0) abandon(errno);
-    if (::close(fd.release()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        fail("Cannot create file", file, error);
-    }
-    if (::rename(temp.c_str(), file.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        fail("Cannot create file", file, error);
-    }
+    if (const int error = replaceFile(file, encodeScheduleText(lines))) fail("Cannot create file", file, error);
 }
 
 std::string makePlaylistLine(const std::string& path, const std::string& timeText) {

@@ -1,5 +1,7 @@
 #include "schedule/time_text.h"
 
+#include "schedule/utf8.h"
+
 #include <optional>
 #include <string_view>
 
@@ -67,9 +69,7 @@ Marker scanMarker(Scanner& s, const LocaleSettings& settings) {
 
 std::string effectiveSeparator(const std::optional<std::string>& sep) {
     if (!sep) return ":";
-    std::size_t n = 0;
-    for (unsigned char c : *sep) n += (c & 0xC0) != 0x80;
-    return n <= 1 ? *sep : ":";
+    return utf8Characters(*sep) <= 1 ? *sep : ":";
 }
 
 std::optional<TimeOfDay> scanTime(Scanner& s, const LocaleSettings& settings) {

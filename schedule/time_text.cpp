@@ -1,13 +1,9 @@
 #include "schedule/time_text.h"
 
+#include "schedule/utf8.h"
+
 namespace tb {
 namespace {
-
-std::size_t characters(const std::string& s) {
-    std::size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
 
 std::string twoDigits(int v) {
     std::string s = std::to_string(v);
@@ -50,7 +46,7 @@ LongTimeFormat::LongTimeFormat(LocaleSettings settings) : settings_(std::move(se
     // (or nothing known) falls back to ":".
     if (!settings_.timeSeparator) {
         separator_ = ":";
-    } else if (settings_.timeSeparator->empty() || characters(*settings_.timeSeparator) == 1) {
+    } else if (settings_.timeSeparator->empty() || utf8Characters(*settings_.timeSeparator) == 1) {
         separator_ = *settings_.timeSeparator;
     } else {
         separator_ = ":";

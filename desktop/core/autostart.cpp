@@ -1,7 +1,8 @@
 #include "desktop/core/autostart.h"
 
+#include "schedule/replace_file.h"
+
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -136,15 +137,7 @@ void XdgAutostart::write(const std::filesystem::path& executable) {
                              "X-GNOME-Autostart-enabled=true\n";
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    const auto temp = folder_ / ("." + std::string(kAutostartName) + ".desktop.tmp" + std::to_string(::getpid()));
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw AutostartError(message("Failed to set data"));
-    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), entry().c_str()) != 0) {
-        ::unlink(temp.c_str());
-        throw AutostartError(message("Failed to set data"));
-    }
+    if (replaceFile(entry(), text, 0644) != 0) throw AutostartError(message("Failed to set data"));
 }
 
 void XdgAutostart::remove() noexcept { ::unlink(entry().c_str()); }

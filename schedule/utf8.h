@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace tb {
+
+// Characters of UTF-8 text: every byte that is not a continuation byte starts one.
+inline std::size_t utf8Characters(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// The first character of UTF-8 text, with its continuation bytes.
+inline std::string_view firstUtf8Character(std::string_view s) {
+    if (s.empty()) return s;
+    std::size_t n = 1;
+    while (n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) ++n;
+    return s.substr(0, n);
+}
+
+}  // namespace tb

@@ -48,8 +48,6 @@ void Worker::retire() {
     {
         std::lock_guard lock(mutex_);
         retired_ = true;
-        // Timed jobs only make sense for a device in use.
-        timed_.clear();
     }
     wake_.notify_one();
 }
@@ -61,11 +59,18 @@ void Worker::run() {
         if (!jobs_.empty()) {
             job = std::move(jobs_.front());
             jobs_.pop_front();
+        } else if (retired_) {
+            // Timed jobs only make sense for a device in use. They are dropped here, so
+            // that what they hold (a pipeline, perhaps its last reference) goes on this
+            // thread and never on the one that retired the worker.
+            auto dropped = std::move(timed_);
+            timed_.clear();
+            lock.unlock();
+            dropped.clear();
+            break;
         } else if (!timed_.empty() && timed_.begin()->first <= Clock::now()) {
             job = std::move(timed_.begin()->second);
             timed_.erase(timed_.begin());
-        } else if (retired_ && timed_.empty()) {
-            break;
         } else if (!timed_.empty()) {
             wake_.wait_until(lock, timed_.begin()->first);
             continue;
@@ -82,7 +87,6 @@ void Worker::run() {
         job = nullptr;  // what the job captured is released here, off the caller's thread
         lock.lock();
     }
-    lock.unlock();
     std::lock_guard running(runningMutex);
     --runningCount;
     runningChanged.notify_all();

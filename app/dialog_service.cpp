@@ -1,5 +1,7 @@
 #include "app/dialog_service.h"
 
+#include "core/error_boxes.h"
+
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -33,10 +35,12 @@ int askOwnerless(QMessageBox::Icon icon, const QString& text, const QString& cap
 
 }  // namespace
 
-void QtDialogService::errorBox(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
+void QtDialogService::errorBox(OpenErrorBox& open, const QString& caption) {
+    QMessageBox box(QMessageBox::Critical, caption, QString::fromStdString(open.text()), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    open.changed = [&] { box.setText(QString::fromStdString(open.text())); };
     box.exec();
+    open.changed = nullptr;
 }
 
 bool QtDialogService::askYesNo(const QString& text, const QString& caption) {

@@ -7,6 +7,8 @@
 
 namespace tb {
 
+class OpenErrorBox;
+
 // A file-open dialog as a window declares it: its filters in order ("description
 // (pattern)"), the first selected when it opens. It is resizable and leaves the current
 // folder alone.
@@ -19,8 +21,9 @@ class DialogService {
 public:
     virtual ~DialogService() = default;
 
-    // Error icon, one OK button, modal for all of the program's windows.
-    virtual void errorBox(const QString& text, const QString& caption) = 0;
+    // Error icon, one OK button, modal for all of the program's windows. The box shows
+    // the box's text as it changes while it is open.
+    virtual void errorBox(OpenErrorBox& box, const QString& caption) = 0;
 
     // Question icon, Yes and No, no owner window: the program's windows stay usable
     // while it is open. True for Yes.
@@ -42,7 +45,7 @@ public:
 // The dialogs a user sees.
 class QtDialogService final : public DialogService {
 public:
-    void errorBox(const QString& text, const QString& caption) override;
+    void errorBox(OpenErrorBox& box, const QString& caption) override;
     bool askYesNo(const QString& text, const QString& caption) override;
     void askOk(const QString& text, const QString& caption) override;
     std::optional<QString> openFile(const TOpenDialog& dialog) override;

@@ -3,12 +3,26 @@
 #include "app/application.h"
 #include "app/dialog_service.h"
 
+#include "core/error_boxes.h"
+
 namespace tb {
 namespace {
 
 const TApplication* boxApplication = nullptr;
+std::function<std::string()> boxClock;
+
+ErrorBoxes& boxes() {
+    static ErrorBoxes instance(
+        [](OpenErrorBox& box) { dialogs().errorBox(box, applicationTitle()); },
+        [] { return boxClock ? boxClock() : std::string(); });
+    return instance;
+}
 
 }  // namespace
+
+void setErrorBoxClock(std::function<std::string()> clockText) { boxClock = std::move(clockText); }
+
+std::size_t openErrorBoxes() { return boxes().open(); }
 
 std::string errorBoxText(std::string message) {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
@@ -20,9 +34,8 @@ void setErrorBoxApplication(const TApplication* app) { boxApplication = app; }
 QString applicationTitle() { return boxApplication != nullptr ? boxApplication->Title() : QString(); }
 
 void showErrorBox(const std::string& message) {
-    const QString caption = applicationTitle();
     try {
-        dialogs().errorBox(QString::fromStdString(errorBoxText(message)), caption);
+        boxes().report(errorBoxText(message));
     } catch (...) {
         // A failing dialog must not take the handler wrapper down with it.
     }

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <exception>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -33,6 +35,12 @@ void showErrorBox(const std::string& message);
 
 // The application whose title the error box shows; set once at start.
 void setErrorBoxApplication(const TApplication* app);
+
+// The time of day as the program shows it, for the count of a repeated failure.
+void setErrorBoxClock(std::function<std::string()> clockText);
+
+// Error boxes open now (a failure repeated while its box is open opens no other).
+std::size_t openErrorBoxes();
 
 // That title: the caption of the error box and of the editor's messages.
 QString applicationTitle();

@@ -4,9 +4,10 @@
 #include "app/program_icon.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/gst_media_layer.h"
-#include "playback/core/worker.h"
+#include "core/process.h"
 #include "playback/qt_poster.h"
 #include "schedule/clock.h"
+#include "schedule/file_system.h"
 #include "schedule/program_folder.h"
 #include "ui/tform1.h"
 
@@ -17,7 +18,7 @@
 
 int main(int argc, char* argv[]) {
     if (const auto status = tb::handleCommandLine(argc, argv)) return *status;
-    tb::limitAllocatorArenas();
+    tb::initProcess();
     QApplication qapp(argc, argv);
     // Time texts follow the user's regional settings; Qt has set the process locale
     // from the environment, this makes it explicit for the C library's time and numbers.

@@ -7,6 +7,7 @@
 //   open   the open (of the file made ready ahead)
 //   play   the play request
 //   server from the play's return to the first sample at the sink
+#include "core/error_boxes.h"
 #include "app/application.h"
 #include "app/dialog_service.h"
 #include "bench/bell_schedule.h"
@@ -58,7 +59,7 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 // A bell that fails shows its box on the terminal instead, so the run goes on.
 class PrintedDialogs final : public tb::DialogService {
 public:
-    void errorBox(const QString& text, const QString&) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
+    void errorBox(tb::OpenErrorBox& box, const QString&) override { std::fprintf(stderr, "error: %s\n", box.text().c_str()); }
     bool askYesNo(const QString&, const QString&) override { return false; }
     void askOk(const QString&, const QString&) override {}
     std::optional<QString> openFile(const tb::TOpenDialog&) override { return std::nullopt; }

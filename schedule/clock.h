@@ -6,19 +6,22 @@
 
 namespace tb {
 
-// Wall-clock time: milliseconds since the epoch, and the local time of day they fall on.
+// Wall-clock time: milliseconds since the epoch, and the local time of day they fall on;
+// and a clock that only ever goes forward, whatever is done to the wall clock.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::int64_t nowMs() = 0;
     virtual TimeOfDay localTime(std::int64_t epochMs) = 0;
+    virtual std::int64_t steadyMs() = 0;
 };
 
-// The system's real-time clock and time zone.
+// The system's real-time clock and time zone (clock_posix.cpp, clock_win32.cpp).
 class SystemClock final : public Clock {
 public:
     std::int64_t nowMs() override;
     TimeOfDay localTime(std::int64_t epochMs) override;
+    std::int64_t steadyMs() override;
 };
 
 }  // namespace tb

@@ -1,14 +1,10 @@
 #include "schedule/edited_playlist.h"
 
-#include <cerrno>
+#include "core/worker.h"
+#include "schedule/file_system.h"
+
 #include <chrono>
-#include <condition_variable>
-#include <dirent.h>
 #include <filesystem>
-#include <memory>
-#include <mutex>
-#include <sys/stat.h>
-#include <thread>
 #include <utility>
 
 namespace tb {
@@ -40,49 +36,21 @@ std::optional<std::size_t> EditedPlaylist::remove() {
 
 bool storableInPlaylistLine(const std::string& path) { return path.find_first_of("|\r\n") == std::string::npos; }
 
-namespace {
-
-bool existsAndIsNoFolder(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0) return !S_ISDIR(st.st_mode);
-    if (errno == ENOENT || errno == ENOTDIR) return false;
-    // The system cannot tell: look for the name in its folder's listing.
-    const std::filesystem::path p(path);
-    const std::string folder = p.has_parent_path() ? p.parent_path().string() : ".";
-    const std::string name = p.filename().string();
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return false;
-    bool found = false;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (name == entry->d_name) {
-            found = entry->d_type != DT_DIR;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
-}
-
-}  // namespace
-
 bool namesExistingFile(const std::string& path) {
     if (path.empty()) return false;
     // A hung network share must not hold up the window: the check gets a second.
-    struct Answer {
-        std::mutex mutex;
-        std::condition_variable ready;
-        std::optional<bool> value;
-    };
-    auto answer = std::make_shared<Answer>();
-    std::thread([answer, path] {
-        const bool exists = existsAndIsNoFolder(path);
-        std::lock_guard lock(answer->mutex);
-        answer->value = exists;
-        answer->ready.notify_all();
-    }).detach();
-    std::unique_lock lock(answer->mutex);
-    answer->ready.wait_for(lock, std::chrono::seconds(1), [&] { return answer->value.has_value(); });
-    return answer->value.value_or(false);
+    const auto answer = Worker::runWithin<bool>(std::chrono::seconds(1), [path] {
+        const std::filesystem::path p = std::filesystem::u8path(path);
+        switch (pathKind(p)) {
+            case PathKind::Missing:
+            case PathKind::Folder: return false;
+            case PathKind::Regular:
+            case PathKind::Other: return true;
+            case PathKind::NoAccess: return listedAsNonFolder(p).value_or(false);
+        }
+        return false;
+    });
+    return answer.value_or(false);
 }
 
 }  // namespace tb

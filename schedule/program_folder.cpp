@@ -20,13 +20,6 @@ std::filesystem::path canonicalOrSame(const std::filesystem::path& p) {
 
 }  // namespace
 
-std::filesystem::path executablePath() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::filesystem::current_path() / "tollbrook";
-    return exe;
-}
-
 std::filesystem::path programFolder() { return executablePath().parent_path(); }
 
 std::filesystem::path scheduleFolder(const std::filesystem::path& executable,

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "schedule/file_system.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
 
 namespace tb {
-
-// The running executable, from /proc/self/exe.
-std::filesystem::path executablePath();
 
 // The folder of the running executable.
 std::filesystem::path programFolder();

@@ -1,13 +1,8 @@
 #include "schedule/schedule_file.h"
 
-#include "schedule/replace_file.h"
+#include "schedule/file_system.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <system_error>
-#include <unistd.h>
 
 namespace tb {
 namespace {
@@ -84,45 +79,12 @@ std::string_view untilNul(std::string_view s) {
     return nul == std::string_view::npos ? s : s.substr(0, nul);
 }
 
-[[noreturn]] void fail(const char* what, const std::filesystem::path& file, int error) {
-    throw FileError(std::string(what) + " \"" + file.string() + "\". " + systemErrorText(error));
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
 }
 
-class Fd final {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-}  // namespace
-
-std::string systemErrorText(int error) {
-    std::string text = std::error_code(error, std::generic_category()).message();
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                             text.back() == '.' || text.back() == '\t')) {
-        text.pop_back();
-    }
-    return text;
-}
-
-std::vector<std::string> decodeScheduleText(std::string_view bytes) {
-    auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    if (starts("\xFF\xFE")) return splitLines(utf16ToUtf8(bytes.substr(2), false));
-    if (starts("\xFE\xFF")) return splitLines(utf16ToUtf8(bytes.substr(2), true));
-    if (starts("\xEF\xBB\xBF")) return splitLines(untilNul(bytes.substr(3)));
-    return splitLines(untilNul(bytes));
-}
-
-std::string encodeScheduleText(const std::vector<std::string>& lines) {
+std::string joinLines(const std::vector<std::string>& lines) {
     std::size_t size = 0;
     for (const auto& l : lines) size += l.size() + 2;
     std::string out;
@@ -134,36 +96,37 @@ std::string encodeScheduleText(const std::vector<std::string>& lines) {
     return out;
 }
 
-std::vector<std::string> loadScheduleFile(const std::filesystem::path& file) {
-    // Not blocking: opening a FIFO would otherwise wait for a writer for ever.
-    Fd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) fail("Cannot open file", file, errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) fail("Cannot open file", file, errno);
-    if (S_ISDIR(st.st_mode)) fail("Cannot open file", file, EISDIR);
-    // A FIFO, a device or a socket never ends, or ends when it likes.
-    if (!S_ISREG(st.st_mode)) throw FileError("Cannot open file \"" + file.string() + "\". Not a regular file");
-    // Far more than a school's schedule ever holds; a file this big is not one.
-    if (st.st_size > kLargestScheduleFile) fail("Cannot open file", file, EFBIG);
+}  // namespace
 
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail("Cannot open file", file, errno);
-        }
-        if (n == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > static_cast<std::size_t>(kLargestScheduleFile)) fail("Cannot open file", file, EFBIG);
-    }
-    return decodeScheduleText(bytes);
+std::vector<std::string> decodeScheduleText(std::string_view bytes) {
+    auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    if (starts("\xFF\xFE")) return splitLines(utf16ToUtf8(bytes.substr(2), false));
+    if (starts("\xFE\xFF")) return splitLines(utf16ToUtf8(bytes.substr(2), true));
+    if (starts("\xEF\xBB\xBF")) return splitLines(untilNul(bytes.substr(3)));
+    return splitLines(systemCodePageToUtf8(untilNul(bytes)));
 }
 
-void saveScheduleFile(const std::filesystem::path& file, const std::vector<std::string>& lines) {
-    if (const int error = replaceFile(file, encodeScheduleText(lines))) fail("Cannot create file", file, error);
+std::string encodeScheduleText(const std::vector<std::string>& lines) {
+    const std::string text = joinLines(lines);
+    if (auto bytes = utf8ToSystemCodePage(text)) return std::move(*bytes);
+    // A character the code page cannot hold would be lost (a path would no longer name
+    // its file): such a file is written as UTF-8 with its mark, which reads back as is.
+    return "\xEF\xBB\xBF" + text;
+}
+
+std::vector<std::string> loadScheduleFile(const std::filesystem::path& file) {
+    auto refuse = [&](const std::string& reason) {
+        return FileError("Cannot open file \"" + utf8(file) + "\". " + reason);
+    };
+    FileBytes read = readRegularFile(file, kLargestScheduleFile);
+    if (!read.failure.empty()) throw refuse(read.failure);
+    std::vector<std::string> lines = decodeScheduleText(read.bytes);
+    // A schedule line is a path and a time; one this long is no schedule, and would
+    // only cost the program its memory and its time.
+    for (const auto& line : lines) {
+        if (line.size() > kLongestScheduleLine) throw refuse("A line is longer than 64 KiB");
+    }
+    return lines;
 }
 
 std::string makePlaylistLine(const std::string& path, const std::string& timeText) {
@@ -178,7 +141,6 @@ std::pair<std::string, std::string> splitPlaylistLine(const std::string& line) {
 
 void saveSchedule(const std::filesystem::path& folder, const std::vector<std::string>& playlistLines,
                   std::vector<std::string>& paths, std::vector<std::string>& times) {
-    saveScheduleFile(folder / kPlaylistFile, playlistLines);
     paths.clear();
     times.clear();
     for (const auto& line : playlistLines) {
@@ -186,10 +148,13 @@ void saveSchedule(const std::filesystem::path& folder, const std::vector<std::st
         paths.push_back(std::move(path));
         times.push_back(std::move(time));
     }
-    // Each file is replaced in one step, so there is no deletion before the write:
-    // a failing write leaves the old file rather than none.
-    saveScheduleFile(folder / kPathsFile, paths);
-    saveScheduleFile(folder / kTimesFile, times);
+    // All three or none: files that disagree would list entries that never ring.
+    const std::vector<FileReplacement> files{{folder / kPlaylistFile, encodeScheduleText(playlistLines)},
+                                             {folder / kPathsFile, encodeScheduleText(paths)},
+                                             {folder / kTimesFile, encodeScheduleText(times)}};
+    if (const auto failure = replaceFiles(files)) {
+        throw FileError("Cannot create file \"" + utf8(files[failure->index].file) + "\". " + failure->reason);
+    }
 }
 
 }  // namespace tb

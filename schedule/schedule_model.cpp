@@ -1,16 +1,39 @@
 #include "schedule/schedule_model.h"
 
 #include "schedule/schedule_file.h"
+#include "schedule/schedule_reader.h"
 
 namespace tb {
+namespace {
 
-void ScheduleModel::load(const std::filesystem::path& folder) {
-    paths_ = loadScheduleFile(folder / kPathsFile);
+std::vector<std::filesystem::path> scheduleFiles(const std::filesystem::path& folder) {
+    return {folder / kPathsFile, folder / kTimesFile, folder / kPlaylistFile};
+}
+
+}  // namespace
+
+void ScheduleModel::setTimes(std::vector<std::string> times) {
+    times_ = std::move(times);
     firstRowOf_.clear();
-    times_ = loadScheduleFile(folder / kTimesFile);
     firstRowOf_.reserve(times_.size());
     for (std::size_t i = 0; i < times_.size(); ++i) firstRowOf_.try_emplace(times_[i], i);
-    view_ = loadScheduleFile(folder / kPlaylistFile);
+}
+
+void ScheduleModel::load(const std::filesystem::path& folder) {
+    ScheduleRead read = readScheduleFiles(scheduleFiles(folder));
+    auto& lists = read.lists;
+    if (lists.size() > 0) paths_ = std::move(lists[0]);
+    if (lists.size() > 1) setTimes(std::move(lists[1]));
+    if (lists.size() > 2) view_ = std::move(lists[2]);
+    if (read.failure) throw FileError(*read.failure);
+}
+
+void ScheduleModel::reload(const std::filesystem::path& folder) {
+    ScheduleRead read = readScheduleFiles(scheduleFiles(folder));
+    if (read.failure) throw FileError(*read.failure);
+    paths_ = std::move(read.lists[0]);
+    setTimes(std::move(read.lists[1]));
+    view_ = std::move(read.lists[2]);
 }
 
 void ScheduleModel::clear() {

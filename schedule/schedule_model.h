@@ -22,6 +22,9 @@ public:
     // replacing its list. A file that cannot be read throws FileError there: the lists
     // loaded before it hold their new rows, the others keep what they held.
     void load(const std::filesystem::path& folder);
+    // Reads all three files first and takes them only when all three were read; else
+    // throws FileError and the schedule stays as it was.
+    void reload(const std::filesystem::path& folder);
     void clear();
 
     // The first row whose time text is `timeText`, if any.
@@ -32,6 +35,8 @@ public:
     void removeViewRow(std::size_t row);
 
 private:
+    void setTimes(std::vector<std::string> times);
+
     std::vector<std::string> paths_, times_, view_;
     std::unordered_map<std::string, std::size_t> firstRowOf_;  // time text -> its first row
 };

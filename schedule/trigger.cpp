@@ -16,7 +16,17 @@ std::optional<BellSequencer::Second> BellSequencer::next(std::int64_t nowMs, con
     if (!second) return std::nullopt;
     std::string text = format.render(clock_.localTime(*second * 1000));
     auto row = schedule_.firstDue(text);
+    if (row && !firstRinging(*row, text)) row.reset();
     return Second{*second, std::move(text), row};
+}
+
+bool BellSequencer::firstRinging(std::size_t row, const std::string& timeText) {
+    const std::int64_t now = clock_.steadyMs();
+    std::erase_if(rung_, [&](const auto& entry) { return now - entry.second.steadyMs >= kRingOnceWithinMs; });
+    const auto it = rung_.find(row);
+    if (it != rung_.end() && it->second.timeText == timeText) return false;
+    rung_[row] = Rung{timeText, now};
+    return true;
 }
 
 std::optional<std::size_t> BellSequencer::dueWithin(std::int64_t nowMs, int seconds,

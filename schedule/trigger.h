@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -31,8 +32,15 @@ private:
 
 // The schedule's decision for each second: its time text and the row that comes due
 // then, if any. The main window shows the text and starts the row.
+//
+// A row that came due does not come due again for the same time text while the wall
+// clock passes that second once more (set back by a small correction) within ten
+// minutes of steady time; after a longer while, as after the clock went back an hour,
+// it rings again.
 class BellSequencer final {
 public:
+    static constexpr std::int64_t kRingOnceWithinMs = 10 * 60 * 1000;
+
     struct Second {
         std::int64_t epochSecond;
         std::string timeText;
@@ -54,9 +62,18 @@ public:
     std::optional<std::size_t> dueWithin(std::int64_t nowMs, int seconds, const LongTimeFormat& format) const;
 
 private:
+    // Whether `row` may ring for `timeText` now, by steady time; remembers it if so.
+    bool firstRinging(std::size_t row, const std::string& timeText);
+
+    struct Rung {
+        std::string timeText;
+        std::int64_t steadyMs;
+    };
+
     const ScheduleModel& schedule_;
     Clock& clock_;
     SecondTracker seconds_;
+    std::map<std::size_t, Rung> rung_;  // rows that came due in the last ten minutes
 };
 
 // The second a wall-clock time in milliseconds falls in.

@@ -1,6 +1,6 @@
 #include "desktop/core/autostart.h"
 
-#include "schedule/replace_file.h"
+#include "schedule/file_system.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -137,7 +137,7 @@ void XdgAutostart::write(const std::filesystem::path& executable) {
                              "X-GNOME-Autostart-enabled=true\n";
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    if (replaceFile(entry(), text, 0644) != 0) throw AutostartError(message("Failed to set data"));
+    if (replaceFiles({{entry(), text}})) throw AutostartError(message("Failed to set data"));
 }
 
 void XdgAutostart::remove() noexcept { ::unlink(entry().c_str()); }

@@ -5,7 +5,7 @@
 
 #include "playback/core/gst_media_layer.h"
 #include "playback/core/playbin.h"
-#include "playback/core/worker.h"
+#include "core/worker.h"
 
 #include <chrono>
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "playback/core/gst_media_layer.h"
 #include "playback/core/media_player_device.h"
-#include "playback/core/worker.h"
+#include "core/worker.h"
 #include "tests/playback/fixtures.h"
 #include "tests/playback/gst_support.h"
 #include "tests/temp_dir.h"

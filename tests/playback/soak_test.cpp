@@ -3,7 +3,8 @@
 // descriptor limit, and what the process holds stays flat.
 #include "playback/core/gst_media_layer.h"
 #include "playback/core/media_player_device.h"
-#include "playback/core/worker.h"
+#include "core/process.h"
+#include "core/worker.h"
 #include "tests/playback/fixtures.h"
 #include "tests/playback/gst_support.h"
 #include "tests/playback/pulse_recorder.h"
@@ -47,7 +48,7 @@ Held held() {
 }
 
 TEST(Soak, ThousandBellsGiveBackWhatTheyTook) {
-    tb::limitAllocatorArenas();  // as the program does
+    tb::initProcess();  // as the program does
     const rlimit low{256, 256};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
 

@@ -66,8 +66,7 @@ TEST(ScheduleFile, EveryVariantReadsBackAndIsWrittenInOneForm) {
         dir.write("playlist.ini", bytes);
         const auto lines = tb::loadScheduleFile(dir / "playlist.ini");
         EXPECT_EQ(lines, (Lines{"x|1", "y|2"})) << bytes;
-        tb::saveScheduleFile(dir / "playlist.ini", lines);
-        EXPECT_EQ(dir.read("playlist.ini"), "x|1\r\ny|2\r\n");
+        EXPECT_EQ(tb::encodeScheduleText(lines), "x|1\r\ny|2\r\n");
     }
 }
 
@@ -172,11 +171,12 @@ TEST(ScheduleFileErrors, SaveIntoReadOnlyFolderKeepsOldFiles) {
 TEST(ScheduleFileErrors, SaveIntoMissingFolderGivesCreateMessage) {
     TempDir dir;
     try {
-        tb::saveScheduleFile(dir / "gone" / "qian.ini", {"a"});
+        Lines paths, times;
+        tb::saveSchedule(dir / "gone", {"a|1"}, paths, times);
         FAIL() << "no error";
     } catch (const tb::FileError& e) {
         EXPECT_EQ(e.what(),
-                  "Cannot create file \"" + (dir / "gone" / "qian.ini").string() + "\". No such file or directory");
+                  "Cannot create file \"" + (dir / "gone" / "playlist.ini").string() + "\". No such file or directory");
     }
 }
 
@@ -204,13 +204,22 @@ TEST(SaveSchedule, EmptyListGivesThreeEmptyFiles) {
     EXPECT_TRUE(times.empty());
 }
 
-TEST(SaveSchedule, FailureStopsAtThatFileAndLeavesNoTemporaryFile) {
+// All three files or none: a folder in the way of the second leaves the first as it
+// was too, and no temporary file behind.
+TEST(SaveSchedule, FailureLeavesAllThreeAsTheyWereAndNoTemporaryFile) {
     TempDir dir;
+    dir.write("playlist.ini", "/old.mp3|7:00:00\r\n");
     dir.write("hou.ini", "7:00:00\r\n");
     std::filesystem::create_directory(dir / "qian.ini");  // cannot be replaced by a file
     Lines paths, times;
-    EXPECT_THROW(tb::saveSchedule(dir.path(), {"/a.mp3|9:00:00"}, paths, times), tb::FileError);
-    EXPECT_EQ(dir.read("playlist.ini"), "/a.mp3|9:00:00\r\n");
+    try {
+        tb::saveSchedule(dir.path(), {"/a.mp3|9:00:00"}, paths, times);
+        FAIL() << "no error";
+    } catch (const tb::FileError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + (dir / "qian.ini").string() + "\". ", 0), 0u)
+            << e.what();
+    }
+    EXPECT_EQ(dir.read("playlist.ini"), "/old.mp3|7:00:00\r\n");
     EXPECT_EQ(dir.read("hou.ini"), "7:00:00\r\n");
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
@@ -221,7 +230,8 @@ TEST(SaveSchedule, ReplacedFileKeepsItsPermissions) {
     TempDir dir;
     dir.write("qian.ini", "x\r\n");
     ::chmod((dir / "qian.ini").c_str(), 0640);
-    tb::saveScheduleFile(dir / "qian.ini", {"y"});
+    Lines paths, times;
+    tb::saveSchedule(dir.path(), {"y|1"}, paths, times);
     struct stat st {};
     ASSERT_EQ(::stat((dir / "qian.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);

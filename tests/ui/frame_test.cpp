@@ -1,3 +1,4 @@
+#include "core/error_boxes.h"
 #include "app/application.h"
 #include "app/dialog_service.h"
 #include "app/error_box.h"
@@ -265,7 +266,8 @@ TEST(RealDialogs, ErrorBoxIsModalForTheProgram) {
         EXPECT_EQ(box->text(), QStringLiteral("Broken."));
         box->button(QMessageBox::Ok)->click();
     });
-    real.errorBox(QStringLiteral("Broken."), QStringLiteral("Tollbrook"));
+    tb::OpenErrorBox open("Broken.", {});
+    real.errorBox(open, QStringLiteral("Tollbrook"));
     EXPECT_NE(modal, nullptr);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/dialog_service.h"
+#include "core/error_boxes.h"
 
 #include <QString>
 
@@ -23,8 +24,12 @@ public:
     ScriptedDialogs() { setDialogs(this); }
     ~ScriptedDialogs() override { setDialogs(nullptr); }
 
-    void errorBox(const QString& text, const QString& caption) override {
-        shown.push_back({Shown::Error, text, caption});
+    void errorBox(OpenErrorBox& box, const QString& caption) override {
+        shown.push_back({Shown::Error, QString::fromStdString(box.text()), caption});
+        const std::size_t at = shown.size() - 1;
+        box.changed = [this, at, &box] { shown[at].text = QString::fromStdString(box.text()); };
+        if (whileErrorShown) whileErrorShown();
+        box.changed = nullptr;
     }
     bool askYesNo(const QString& text, const QString& caption) override {
         shown.push_back({Shown::Question, text, caption});
@@ -79,6 +84,7 @@ public:
     std::deque<std::optional<QString>> files;  // the file dialog's answers; nothing = cancel
     std::function<void()> whileChoosing;       // runs while the file dialog is open
     std::function<void()> whileAsking;   // runs while a question is open
+    std::function<void()> whileErrorShown;  // runs while an error box is open
     std::vector<Shown> shown;
 };
 

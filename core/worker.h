@@ -36,6 +36,11 @@ public:
     // No more jobs: the thread ends once the queued ones have run. Never waits.
     void retire();
 
+    // Runs `job` on a worker of its own and waits for it at most `limit`; a job that
+    // overruns is let go and ends by itself, its result dropped.
+    template <class T>
+    static std::optional<T> runWithin(std::chrono::milliseconds limit, std::function<T()> job);
+
     // Workers whose threads have not ended yet, in the whole process.
     static int running();
     // Waits until no worker thread runs, at most `limit`; true when none runs.
@@ -71,9 +76,12 @@ std::optional<T> Worker::call(std::function<T()> job, std::chrono::milliseconds 
     return std::move(slot->value);
 }
 
-// Every thread that comes and goes takes an allocator arena of its own by default, and
-// over months of bells the free pages kept in many arenas add up. Called once at start,
-// this keeps them to two.
-void limitAllocatorArenas();
+template <class T>
+std::optional<T> Worker::runWithin(std::chrono::milliseconds limit, std::function<T()> job) {
+    const auto worker = start();
+    auto result = worker->call<T>(std::move(job), limit);
+    worker->retire();
+    return result;
+}
 
 }  // namespace tb

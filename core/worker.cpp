@@ -1,10 +1,7 @@
-#include "playback/core/worker.h"
+#include "core/worker.h"
 
 #include <thread>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace tb {
 namespace {
@@ -100,12 +97,6 @@ int Worker::running() {
 bool Worker::waitForAll(std::chrono::milliseconds limit) {
     std::unique_lock lock(runningMutex);
     return runningChanged.wait_for(lock, limit, [] { return runningCount == 0; });
-}
-
-void limitAllocatorArenas() {
-#ifdef __GLIBC__
-    ::mallopt(M_ARENA_MAX, 2);
-#endif
 }
 
 }  // namespace tb

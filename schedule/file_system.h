@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the schedule needs of the platform's files, one implementation per platform
+// (file_system_posix.cpp, file_system_win32.cpp). Paths are std::filesystem paths; a
+// UTF-8 text becomes one through std::filesystem::u8path only.
+namespace tb {
+
+// What a path names, found without opening it (opening a FIFO or a device can block).
+enum class PathKind { Missing, Regular, Folder, Other, NoAccess };
+PathKind pathKind(const std::filesystem::path& path);
+
+// Where the system cannot say what a path is (access denied on the way): what the
+// listing of its folder says, or nothing when the folder cannot be listed either.
+// True when the name is listed and is not a folder.
+std::optional<bool> listedAsNonFolder(const std::filesystem::path& path);
+
+// The bytes of a regular file, at most `limit` of them. On failure `failure` holds the
+// system's reason in words (without a final full stop) and `bytes` is empty.
+struct FileBytes {
+    std::string bytes;
+    std::string failure;
+};
+FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit);
+
+// Replaces the files together: every new text goes to a temporary file beside its
+// file and is flushed to disk; only when all are complete are they renamed over the
+// old ones, and then the folder is flushed. A failure before the renames removes the
+// temporary files and leaves every old file as it was. A new file gets mode 0666 less
+// the umask (POSIX); an old file keeps its permissions.
+struct FileReplacement {
+    std::filesystem::path file;
+    std::string bytes;
+};
+struct ReplaceFailure {
+    std::size_t index;   // the file that failed
+    std::string reason;  // the system's reason in words
+};
+std::optional<ReplaceFailure> replaceFiles(const std::vector<FileReplacement>& files);
+
+// Schedule text without a byte-order mark is in the system's code page; the program
+// works in UTF-8. On Linux the code page is UTF-8 and both are the text unchanged.
+std::string systemCodePageToUtf8(std::string_view bytes);
+// Nothing when the text holds a character the code page cannot represent.
+std::optional<std::string> utf8ToSystemCodePage(std::string_view text);
+
+// The running executable's full path.
+std::filesystem::path executablePath();
+
+}  // namespace tb

@@ -129,6 +129,12 @@ std::vector<std::string> loadScheduleFile(const std::filesystem::path& file) {
     return lines;
 }
 
+std::string resolveSchedulePath(const std::filesystem::path& folder, const std::string& path) {
+    if (path.empty()) return path;
+    const std::filesystem::path p = std::filesystem::u8path(path);
+    return p.is_absolute() ? path : utf8((folder / p).lexically_normal());
+}
+
 std::string makePlaylistLine(const std::string& path, const std::string& timeText) {
     return path + "|" + timeText;
 }

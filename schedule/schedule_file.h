@@ -40,6 +40,10 @@ std::string encodeScheduleText(const std::vector<std::string>& lines);
 // one with a line over kLongestScheduleLine.
 std::vector<std::string> loadScheduleFile(const std::filesystem::path& file);
 
+// A path of the schedule as the program opens it: a relative one counts from the
+// schedule's folder, whatever the current folder is (autostart starts in the home).
+std::string resolveSchedulePath(const std::filesystem::path& folder, const std::string& path);
+
 // "path|time"; split at the first bar. A line without a bar is an empty path and a
 // time text equal to the whole line.
 std::string makePlaylistLine(const std::string& path, const std::string& timeText);

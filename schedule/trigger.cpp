@@ -39,4 +39,32 @@ std::optional<std::size_t> BellSequencer::dueWithin(std::int64_t nowMs, int seco
     return std::nullopt;
 }
 
+std::vector<std::size_t> rowsThatNeverComeDue(const std::vector<std::string>& times, const LongTimeFormat& format) {
+    std::vector<std::size_t> rows;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        bool due = false;
+        try {
+            due = format.render(readTimeText(times[i], format.settings())) == times[i];
+        } catch (const ConvertError&) {
+        }
+        if (!due) rows.push_back(i);
+    }
+    return rows;
+}
+
+std::string neverDueNotice(const std::vector<std::size_t>& rows, const std::vector<std::string>& times,
+                           const std::string& example) {
+    constexpr std::size_t kNamed = 3;
+    const bool one = rows.size() == 1;
+    std::string text = one ? "One entry of the schedule never rings: its time is"
+                           : std::to_string(rows.size()) + " entries of the schedule never ring: their times are";
+    text += " not written as this computer writes a time of day (now " + example + ").";
+    for (std::size_t k = 0; k < rows.size() && k < kNamed; ++k) {
+        text += "\nLine " + std::to_string(rows[k] + 1) + ": \"" + times[rows[k]] + "\"";
+    }
+    if (rows.size() > kNamed) text += "\n... and " + std::to_string(rows.size() - kNamed) + " more.";
+    text += "\nChange their times in the playlist editor.";
+    return text;
+}
+
 }  // namespace tb

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tb {
 
@@ -75,6 +76,16 @@ private:
     SecondTracker seconds_;
     std::map<std::size_t, Rung> rung_;  // rows that came due in the last ten minutes
 };
+
+// Rows whose time text the format never renders, so that they never come due: a text
+// that does not read back as a time, or reads back as one the format shows otherwise
+// (written under other regional settings, with a stray blank, a leading zero).
+std::vector<std::size_t> rowsThatNeverComeDue(const std::vector<std::string>& times, const LongTimeFormat& format);
+
+// What staff are told about them: how many, the first few with their texts, and how
+// the time of day is written here (`example`, such as the clock shows it now).
+std::string neverDueNotice(const std::vector<std::size_t>& rows, const std::vector<std::string>& times,
+                           const std::string& example);
 
 // The second a wall-clock time in milliseconds falls in.
 inline std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 999) / 1000; }

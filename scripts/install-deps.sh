@@ -27,6 +27,7 @@ test=(
   pulseaudio pulseaudio-utils
   locales-all
   desktop-file-utils appstream dpkg-dev
+  fuse3 python3-fusepy
 )
 
 bench=(pipewire pipewire-pulse wireplumber dbus)

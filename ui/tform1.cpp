@@ -61,6 +61,8 @@ TForm1::TForm1(TForm1Services services)
     MediaPlayer1->OnNotify = [this](MediaPlayerDevice& player) {
         if (player.NotifyValue() == nvFailure) setStatus("No repertoire is being played");
     };
+    // A failure that repeats while its box is open counts the repeats since then.
+    setErrorBoxClock([this] { return timeFormat_.render(services_.clock.localTime(services_.clock.nowMs())); });
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     adjustSize();
@@ -68,6 +70,7 @@ TForm1::TForm1(TForm1Services services)
 }
 
 TForm1::~TForm1() {
+    setErrorBoxClock({});
     windows_.clear();
     Timer1->setEnabled(false);
 }
@@ -90,6 +93,19 @@ void TForm1::loadSchedule() {
         throw;
     }
     showPlaylistView();
+    tellOfTimesThatNeverRing();
+}
+
+// An entry whose time the clock never shows would stay silent without a word.
+void TForm1::tellOfTimesThatNeverRing() {
+    const auto rows = rowsThatNeverComeDue(schedule_.times(), timeFormat_);
+    if (rows.empty()) return;
+    const std::string now = timeFormat_.render(services_.clock.localTime(services_.clock.nowMs()));
+    dialogs().message(q(neverDueNotice(rows, schedule_.times(), now)), applicationTitle());
+}
+
+std::string TForm1::pathOf(std::size_t row) const {
+    return resolveSchedulePath(services_.folder, schedule_.paths()[row]);
 }
 
 void TForm1::showPlaylistView() {
@@ -133,12 +149,12 @@ void TForm1::Timer1Timer() {
     }
     // The next bell's file is made ready ahead, so that it sounds at its second.
     const auto next = sequencer_.dueWithin(now, kPrepareAheadSeconds, timeFormat_);
-    services_.media.prepare(next && *next < schedule_.paths().size() ? schedule_.paths()[*next] : std::string());
+    services_.media.prepare(next && *next < schedule_.paths().size() ? pathOf(*next) : std::string());
 }
 
 void TForm1::startEntry(std::size_t row) {
     if (row >= schedule_.paths().size()) throw ListIndexError(static_cast<long long>(row));
-    const std::string path = schedule_.paths()[row];
+    const std::string path = pathOf(row);
     if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
     MediaPlayer1->Close();
     MediaPlayer1->setFileName(path);
@@ -181,7 +197,7 @@ void TForm1::ListBox1DblClick() {
     if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
     // The view's row indexes the paths list, whatever the two hold.
     if (row < 0 || static_cast<std::size_t>(row) >= schedule_.paths().size()) throw ListIndexError(row);
-    const std::string path = schedule_.paths()[static_cast<std::size_t>(row)];
+    const std::string path = pathOf(static_cast<std::size_t>(row));
     MediaPlayer1->setFileName(path);
     setStatus("A repertoire is being inserted:" + path);
     startPlaying();
@@ -221,12 +237,20 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::BitBtn2Click() {
     Timer1->setEnabled(false);
-    schedule_.clear();
+    // All three files are read before any is taken: one that cannot be read must not
+    // leave the day without bells.
+    try {
+        schedule_.reload(services_.folder);
+    } catch (const FileError& e) {
+        Timer1->setEnabled(true);
+        throw FileError(std::string(e.what()) + ". The schedule loaded before stays in force");
+    }
     ListBox1->clear();
-    loadSchedule();  // a failure leaves the timer off until a reload succeeds
+    showPlaylistView();
     // Entries that came due while the timer was off are not caught up on.
     sequencer_.restart();
     Timer1->setEnabled(true);
+    tellOfTimesThatNeverRing();
 }
 
 void TForm1::N5Click() {

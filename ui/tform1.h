@@ -121,6 +121,8 @@ private:
     void exitSequence(const QString& text, const QString& caption);
     void loadSchedule();
     void showPlaylistView();
+    void tellOfTimesThatNeverRing();
+    std::string pathOf(std::size_t row) const;
     void startEntry(std::size_t row);
     void startPlaying();
     void setStatus(const std::string& text);

@@ -3,6 +3,7 @@
 #include "app/error_box.h"
 #include "playback/tmediaplayer.h"
 #include "schedule/schedule_file.h"
+#include "schedule/schedule_reader.h"
 #include "ui/fonts.h"
 #include "ui/text.h"
 
@@ -164,7 +165,7 @@ void TForm3::showList() {
 
 void TForm3::FormCreate() {
     Edit1->clear();
-    playlist_ = EditedPlaylist(loadScheduleFile(services_.folder / kPlaylistFile));
+    playlist_ = EditedPlaylist(readScheduleFile(services_.folder / kPlaylistFile));
     showList();
     const TimeOfDay now = services_.clock.localTime(services_.clock.nowMs());
     {

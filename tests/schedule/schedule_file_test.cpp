@@ -1,7 +1,12 @@
+#include "core/process.h"
 #include "schedule/schedule_file.h"
-
+#include "schedule/schedule_reader.h"
+#include "tests/hung_file_system.h"
 #include "tests/temp_dir.h"
 #include "tests/unprivileged.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
@@ -235,6 +240,78 @@ TEST(SaveSchedule, ReplacedFileKeepsItsPermissions) {
     struct stat st {};
     ASSERT_EQ(::stat((dir / "qian.ini").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// A save that runs into the file size limit (a full disk behaves alike) is an error
+// like any other: the program goes on, the three old files stay, nothing is left over.
+TEST(SaveSchedule, WriteOverTheFileSizeLimitFailsAndKeepsTheOldFiles) {
+    TempDir dir;
+    Lines paths, times;
+    tb::saveSchedule(dir.path(), {"/old.mp3|7:00:00"}, paths, times);
+    const Lines big(200, "/srv/bells/a long path to a music file.mp3|8:00:00");
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        tb::initProcess();  // as the program starts
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::string out = "saved";
+        try {
+            Lines p, t;
+            tb::saveSchedule(dir.path(), big, p, t);
+        } catch (const tb::FileError& e) {
+            out = e.what();
+        }
+        (void)!::write(fds[1], out.data(), out.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string message;
+    char buf[512];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) message.append(buf, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "the save ended the process (signal " << WTERMSIG(status) << ")";
+    EXPECT_EQ(message, "Cannot create file \"" + (dir / "playlist.ini").string() + "\". File too large");
+    EXPECT_EQ(dir.read("playlist.ini"), "/old.mp3|7:00:00\r\n");
+    EXPECT_EQ(dir.read("qian.ini"), "/old.mp3\r\n");
+    EXPECT_EQ(dir.read("hou.ini"), "7:00:00\r\n");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    EXPECT_EQ(entries, 3u);
+}
+
+TEST(ScheduleFileErrors, LineOver64KiBRefusesTheFile) {
+    TempDir dir;
+    dir.write("qian.ini", "/a.mp3\r\n" + std::string(64 * 1024 + 1, 'x') + "\r\n");
+    try {
+        tb::loadScheduleFile(dir / "qian.ini");
+        FAIL() << "no error";
+    } catch (const tb::FileError& e) {
+        EXPECT_EQ(e.what(), "Cannot open file \"" + (dir / "qian.ini").string() + "\". A line is longer than 64 KiB");
+    }
+    dir.write("qian.ini", std::string(64 * 1024, 'x') + "\r\n");
+    EXPECT_EQ(tb::loadScheduleFile(dir / "qian.ini").size(), 1u);
+}
+
+// A file system that never answers (a dead network share) costs the caller the bound
+// and no more, and the message names the file it hung on.
+TEST(ScheduleReading, HungFileSystemCostsTheCallerItsBoundAndNamesTheFile) {
+    tb::test::HungFileSystem share;
+    ASSERT_TRUE(share.mounted()) << "needs FUSE: scripts/install-deps.sh installs fuse3 and python3-fusepy";
+    TempDir dir;
+    dir.write("qian.ini", "/a.mp3\r\n");
+    const auto start = std::chrono::steady_clock::now();
+    const tb::ScheduleRead read = tb::readScheduleFiles({dir / "qian.ini", share / "hou.ini", dir / "qian.ini"},
+                                                        std::chrono::milliseconds(300));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    ASSERT_EQ(read.lists.size(), 1u);
+    EXPECT_EQ(read.lists[0], (Lines{"/a.mp3"}));
+    ASSERT_TRUE(read.failure.has_value());
+    EXPECT_EQ(*read.failure, "Cannot open file \"" + (share / "hou.ini").string() + "\". Reading it timed out");
+    EXPECT_THROW(tb::readScheduleFile(share / "playlist.ini", std::chrono::milliseconds(100)), tb::FileError);
 }
 
 TEST(PlaylistLine, SplitsAtFirstBar) {

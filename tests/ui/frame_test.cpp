@@ -1,7 +1,8 @@
-#include "core/error_boxes.h"
 #include "app/application.h"
 #include "app/dialog_service.h"
 #include "app/error_box.h"
+#include "core/error_boxes.h"
+#include "playback/qt_poster.h"
 #include "tests/temp_dir.h"
 #include "tests/ui/scripted_dialogs.h"
 #include "tests/ui/main_window_fixture.h"
@@ -14,8 +15,10 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include <algorithm>
 #include <QToolButton>
+
+#include <algorithm>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +60,27 @@ TEST_F(Frame, HandlerErrorReachesErrorBoxAndEndsHandler) {
     EXPECT_FALSE(after);
 }
 
+// A failure that repeats while its box is open is counted in that box; another text
+// still gets a box of its own.
+TEST_F(Frame, RepeatedFailureIsCountedInItsOpenBox) {
+    tb::setErrorBoxClock([] { return std::string("8:00:00"); });
+    std::size_t deepest = 0;
+    int inner = 0;
+    dialogs.whileErrorShown = [&] {
+        deepest = std::max(deepest, tb::openErrorBoxes());
+        if (inner++ > 0) return;  // inside the first box only
+        for (int i = 0; i < 2; ++i) tb::runHandler([] { throw std::runtime_error("The file cannot be found: /a.wav"); });
+        tb::runHandler([] { throw std::runtime_error("Other"); });
+    };
+    tb::runHandler([] { throw std::runtime_error("The file cannot be found: /a.wav"); });
+    tb::setErrorBoxClock({});
+    EXPECT_EQ(dialogs.errors(), (std::vector<QString>{QStringLiteral("The file cannot be found: /a.wav.\n\n"
+                                                                     "(3 times since 8:00:00)"),
+                                                      QStringLiteral("Other.")}));
+    EXPECT_EQ(deepest, 2u);
+    EXPECT_EQ(tb::openErrorBoxes(), 0u);
+}
+
 TEST_F(Frame, SilentAbortShowsNothing) {
     tb::runHandler([] { throw tb::SilentAbort(); });
     EXPECT_TRUE(dialogs.shown.empty());
@@ -89,7 +113,8 @@ TEST_F(Frame, ScheduleFileThatIsAFifoOrADeviceDoesNotHoldUpTheStart) {
     std::filesystem::create_symlink("/dev/zero", dir / "hou.ini");
     form->BitBtn2->click();
     ASSERT_EQ(dialogs.errors().size(), 2u);
-    EXPECT_EQ(dialogs.errors()[1], q("Cannot open file \"" + (dir / "hou.ini").string() + "\". Not a regular file."));
+    EXPECT_EQ(dialogs.errors()[1], q("Cannot open file \"" + (dir / "hou.ini").string() +
+                                     "\". Not a regular file. The schedule loaded before stays in force."));
     form->showCentred();
     EXPECT_TRUE(form->isVisible());
 }
@@ -269,6 +294,53 @@ TEST(RealDialogs, ErrorBoxIsModalForTheProgram) {
     tb::OpenErrorBox open("Broken.", {});
     real.errorBox(open, QStringLiteral("Tollbrook"));
     EXPECT_NE(modal, nullptr);
+}
+
+std::size_t residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) / 1024;
+}
+
+// A holiday of unanswered failures: ten thousand identical ones while the first box
+// waits for an answer open one box, nest no loops and keep memory flat.
+TEST(RealDialogs, TenThousandRepeatsOfAnUnansweredFailureStayInOneBox) {
+    tb::QtDialogService real;
+    tb::setDialogs(&real);
+    tb::QtPoster poster;
+    constexpr int kFailures = 10000;
+    int ran = 0;
+    std::size_t deepest = 0, residentAtThousand = 0;
+    for (int i = 0; i < kFailures; ++i) {
+        poster.post([&] {
+            ++ran;
+            deepest = std::max(deepest, tb::openErrorBoxes());
+            if (ran == 1000) residentAtThousand = residentKiB();
+            throw std::runtime_error("The file cannot be found: /srv/bells/rise.mp3");
+        });
+    }
+    QString shown;
+    std::function<void()> answerWhenDone = [&] {
+        QMessageBox* box = openMessageBox();
+        if (ran < kFailures || box == nullptr) {
+            QTimer::singleShot(20, answerWhenDone);
+            return;
+        }
+        shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+    };
+    QTimer::singleShot(20, answerWhenDone);
+    QCoreApplication::processEvents();  // the first failure opens the box; the rest come inside it
+    QElapsedTimer waited;
+    waited.start();
+    while (ran < kFailures && waited.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    tb::setDialogs(nullptr);
+    EXPECT_EQ(ran, kFailures);
+    EXPECT_EQ(deepest, 1u) << "a repeat opened a box inside the box";
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("(10000 times)"))) << shown.toStdString();
+    EXPECT_LT(residentKiB(), residentAtThousand + 2048) << "memory grew with the repeats";
+    EXPECT_EQ(tb::openErrorBoxes(), 0u);
 }
 
 }  // namespace

@@ -87,6 +87,15 @@ std::vector<std::size_t> rowsThatNeverComeDue(const std::vector<std::string>& ti
 std::string neverDueNotice(const std::vector<std::size_t>& rows, const std::vector<std::string>& times,
                            const std::string& example);
 
+// How long the schedule timer waits from `nowMs` for its next tick: until just after
+// the next wall-clock second begins, so that ticks neither drift across seconds nor
+// come twice in one. Every front end's timer arms itself with this.
+inline constexpr int kTickAfterBoundaryMs = 1;
+constexpr int msUntilNextTick(std::int64_t nowMs) {
+    const std::int64_t into = ((nowMs % 1000) + 1000) % 1000;
+    return static_cast<int>(1000 - into) + kTickAfterBoundaryMs;
+}
+
 // The second a wall-clock time in milliseconds falls in.
 inline std::int64_t floorSeconds(std::int64_t ms) { return ms >= 0 ? ms / 1000 : (ms - 999) / 1000; }
 

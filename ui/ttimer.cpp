@@ -1,6 +1,7 @@
 #include "ui/ttimer.h"
 
 #include "app/error_box.h"
+#include "schedule/trigger.h"
 
 namespace tb {
 
@@ -26,9 +27,7 @@ void TTimer::setEnabled(bool enabled) {
 
 void TTimer::arm() {
     if (!enabled_) return;
-    std::int64_t intoSecond = clock_.nowMs() % 1000;
-    if (intoSecond < 0) intoSecond += 1000;
-    timer_.start(static_cast<int>(1000 - intoSecond) + kAfterBoundaryMs);
+    timer_.start(msUntilNextTick(clock_.nowMs()));
 }
 
 }  // namespace tb

@@ -16,8 +16,6 @@ class TTimer final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kAfterBoundaryMs = 1;
-
     TTimer(Clock& clock, QObject* parent = nullptr);
 
     bool Enabled() const { return enabled_; }

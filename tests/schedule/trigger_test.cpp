@@ -35,6 +35,14 @@ TEST(SecondTracker, SimulatedDayEvaluatesEverySecondOnceInOrder) {
     EXPECT_GE(evaluated.size(), 86'399u);
 }
 
+TEST(Tick, IsArmedForJustAfterTheNextSecond) {
+    const struct {
+        std::int64_t now;
+        int wait;
+    } cases[] = {{10'000, 1001}, {10'001, 1000}, {10'999, 2}, {10'500, 501}, {-1, 2}, {-1'000, 1001}};
+    for (const auto& c : cases) EXPECT_EQ(tb::msUntilNextTick(c.now), c.wait) << c.now;
+}
+
 TEST(SecondTracker, TwoTicksInOneSecondEvaluateItOnce) {
     tb::SecondTracker tracker;
     EXPECT_EQ(tick(tracker, 10'005), (std::vector<std::int64_t>{10}));

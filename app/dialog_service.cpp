@@ -2,15 +2,15 @@
 
 #include "core/error_boxes.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 
 namespace tb {
 namespace {
-
-DialogService* current = nullptr;
 
 // exec() would make a box modal for the whole application; a box without an owner
 // leaves the other windows usable, so it runs a loop of its own instead.
@@ -33,52 +33,52 @@ int askOwnerless(QMessageBox::Icon icon, const QString& text, const QString& cap
     return answer;
 }
 
+QString u(const std::string& s) { return QString::fromStdString(s); }
+
 }  // namespace
 
-void QtDialogService::errorBox(OpenErrorBox& open, const QString& caption) {
-    QMessageBox box(QMessageBox::Critical, caption, QString::fromStdString(open.text()), QMessageBox::Ok);
+void QtDialogService::errorBox(OpenErrorBox& open, const std::string& caption) {
+    QMessageBox box(QMessageBox::Critical, u(caption), u(open.text()), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     open.changed = [&] { box.setText(QString::fromStdString(open.text())); };
     box.exec();
     open.changed = nullptr;
 }
 
-bool QtDialogService::askYesNo(const QString& text, const QString& caption) {
-    return askOwnerless(QMessageBox::Question, text, caption, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+bool QtDialogService::askYesNo(const std::string& text, const std::string& caption) {
+    return askOwnerless(QMessageBox::Question, u(text), u(caption), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
-void QtDialogService::askOk(const QString& text, const QString& caption) {
-    askOwnerless(QMessageBox::Question, text, caption, QMessageBox::Ok);
+void QtDialogService::askOk(const std::string& text, const std::string& caption) {
+    askOwnerless(QMessageBox::Question, u(text), u(caption), QMessageBox::Ok);
 }
 
-std::optional<QString> QtDialogService::openFile(const TOpenDialog& dialog) {
+std::optional<std::string> QtDialogService::openFile(const TOpenDialog& dialog) {
+    QStringList filters;
+    for (const auto& f : dialog.filters) filters << u(f);
     QFileDialog box;
     box.setFileMode(QFileDialog::ExistingFile);
     box.setAcceptMode(QFileDialog::AcceptOpen);
-    box.setNameFilters(dialog.filters);
-    if (!dialog.filters.isEmpty()) box.selectNameFilter(dialog.filters.front());
+    box.setNameFilters(filters);
+    if (!filters.isEmpty()) box.selectNameFilter(filters.front());
     box.setSizeGripEnabled(true);
     if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return std::nullopt;
-    return box.selectedFiles().front();
+    return QFile::encodeName(box.selectedFiles().front()).toStdString();
 }
 
-void QtDialogService::message(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
+void QtDialogService::message(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::NoIcon, u(caption), u(text), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
 
-bool QtDialogService::confirm(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
+bool QtDialogService::confirm(const std::string& text, const std::string& caption) {
+    QMessageBox box(QMessageBox::Question, u(caption), u(text), QMessageBox::Yes | QMessageBox::No);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Yes;
 }
 
-DialogService& dialogs() {
-    static QtDialogService real;
-    return current != nullptr ? *current : real;
-}
-
-void setDialogs(DialogService* service) { current = service; }
+void endQtLoops() { QCoreApplication::exit(0); }
 
 }  // namespace tb

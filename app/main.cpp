@@ -1,6 +1,7 @@
-#include "app/application.h"
+#include "core/application.h"
 #include "app/command_line.h"
-#include "app/error_box.h"
+#include "app/dialog_service.h"
+#include "core/handler.h"
 #include "app/program_icon.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/gst_media_layer.h"
@@ -25,10 +26,13 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
     QApplication::setQuitOnLastWindowClosed(false);
 
+    tb::QtDialogService dialogs;
+    tb::setDialogs(&dialogs);
     tb::TApplication app;
-    app.setTitle(QStringLiteral("Tollbrook"));
+    app.setTitle("Tollbrook");
+    app.endLoop = tb::endQtLoops;
     tb::setErrorBoxApplication(&app);
-    QApplication::setApplicationName(app.Title());
+    QApplication::setApplicationName(QString::fromStdString(app.Title()));
     QApplication::setWindowIcon(tb::programIcon());
 
     const std::filesystem::path executable = tb::executablePath();

@@ -8,8 +8,8 @@
 //   play   the play request
 //   server from the play's return to the first sample at the sink
 #include "core/error_boxes.h"
-#include "app/application.h"
-#include "app/dialog_service.h"
+#include "core/application.h"
+#include "core/dialogs.h"
 #include "bench/bell_schedule.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/gst_media_layer.h"
@@ -59,12 +59,12 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 // A bell that fails shows its box on the terminal instead, so the run goes on.
 class PrintedDialogs final : public tb::DialogService {
 public:
-    void errorBox(tb::OpenErrorBox& box, const QString&) override { std::fprintf(stderr, "error: %s\n", box.text().c_str()); }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    void askOk(const QString&, const QString&) override {}
-    std::optional<QString> openFile(const tb::TOpenDialog&) override { return std::nullopt; }
-    void message(const QString&, const QString&) override {}
-    bool confirm(const QString&, const QString&) override { return false; }
+    void errorBox(tb::OpenErrorBox& box, const std::string&) override { std::fprintf(stderr, "error: %s\n", box.text().c_str()); }
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void askOk(const std::string&, const std::string&) override {}
+    std::optional<std::string> openFile(const tb::TOpenDialog&) override { return std::nullopt; }
+    void message(const std::string&, const std::string&) override {}
+    bool confirm(const std::string&, const std::string&) override { return false; }
 };
 
 }  // namespace
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     for (const auto& kind : kKinds) lead[kind] = leadMs(dir / ("bell" + kind));
 
     tb::TApplication app;
-    app.setTitle(QStringLiteral("Tollbrook"));
+    app.setTitle("Tollbrook");
     PrintedDialogs dialogs;
     tb::setDialogs(&dialogs);
     tb::QtPoster poster;

@@ -1,6 +1,6 @@
 #include "desktop/ttrayicon.h"
 
-#include "app/error_box.h"
+#include "core/handler.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

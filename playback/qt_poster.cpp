@@ -1,6 +1,6 @@
 #include "playback/qt_poster.h"
 
-#include "app/error_box.h"
+#include "core/handler.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

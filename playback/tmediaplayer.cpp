@@ -1,6 +1,6 @@
 #include "playback/tmediaplayer.h"
 
-#include "app/error_box.h"
+#include "core/handler.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

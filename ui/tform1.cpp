@@ -1,8 +1,8 @@
 #include "ui/tform1.h"
 
 #include "app/collapse.h"
-#include "app/dialog_service.h"
-#include "app/error_box.h"
+#include "core/dialogs.h"
+#include "core/handler.h"
 #include "app/placement.h"
 #include "app/program_icon.h"
 #include "playback/tmediaplayer.h"
@@ -34,7 +34,7 @@ QString q(const std::string& s) { return qtext(s); }
 
 TForm1::TForm1(TForm1Services services)
     : services_(std::move(services)), timeFormat_(services_.locale.read()), sequencer_(schedule_, services_.clock) {
-    setWindowTitle(services_.app.Title());
+    setWindowTitle(q(services_.app.Title()));
     setFont(uiFont("MS Sans Serif", 11));
     // The timer runs from the moment the window is built.
     Timer1 = new TTimer(services_.clock, this);
@@ -101,7 +101,7 @@ void TForm1::tellOfTimesThatNeverRing() {
     const auto rows = rowsThatNeverComeDue(schedule_.times(), timeFormat_);
     if (rows.empty()) return;
     const std::string now = timeFormat_.render(services_.clock.localTime(services_.clock.nowMs()));
-    dialogs().message(q(neverDueNotice(rows, schedule_.times(), now)), applicationTitle());
+    dialogs().message(neverDueNotice(rows, schedule_.times(), now), applicationTitle());
 }
 
 std::string TForm1::pathOf(std::size_t row) const {
@@ -181,7 +181,7 @@ void TForm1::startPlaying() {
 void TForm1::Button1Click() {
     const auto chosen = dialogs().openFile(OpenDialog1);
     if (!chosen) return;
-    const std::string path = bytes(*chosen);
+    const std::string path = *chosen;
     if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
     MediaPlayer1->Close();
     MediaPlayer1->setFileName(path);
@@ -207,7 +207,7 @@ void TForm1::MediaPlayer1Click(TMediaPlayer&, TMPBtnType button, bool&) {
     switch (button) {
         case btPlay:
             if (MediaPlayer1->FileName().empty()) {
-                dialogs().askOk(QStringLiteral("You have no choice of repertoire!"), QStringLiteral("Close"));
+                dialogs().askOk("You have no choice of repertoire!", "Close");
                 throw SilentAbort();
             }
             MediaPlayer1->setEnabledButtons({btPause, btStop});
@@ -300,15 +300,11 @@ void TForm1::M1Click() { TrayIcon1->ShowMainForm(); }
 
 void TForm1::TrayIcon1DblClick() { TrayIcon1->ShowMainForm(); }
 
-void TForm1::N18Click() {
-    exitSequence(QStringLiteral("Do you really want to exit\uFF1F"), QStringLiteral("Exit system\uFF1F"));
-}
+void TForm1::N18Click() { exitSequence("Do you really want to exit\uFF1F", "Exit system\uFF1F"); }
 
-void TForm1::N17Click() {
-    exitSequence(QStringLiteral("Are you sure you want to quit?"), QStringLiteral("exit\uFF1F"));
-}
+void TForm1::N17Click() { exitSequence("Are you sure you want to quit?", "exit\uFF1F"); }
 
-void TForm1::exitSequence(const QString& text, const QString& caption) {
+void TForm1::exitSequence(const std::string& text, const std::string& caption) {
     if (!dialogs().askYesNo(text, caption)) return;
     MediaPlayer1->Close();
     Timer1->setEnabled(false);

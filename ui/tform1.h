@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/application.h"
-#include "app/dialog_service.h"
+#include "core/application.h"
+#include "core/dialogs.h"
 #include "desktop/core/autostart.h"
 #include "desktop/ttrayicon.h"
 #include "playback/core/media_layer.h"
@@ -118,7 +118,7 @@ protected:
 private:
     void buildLayout();
     void buildMenus();
-    void exitSequence(const QString& text, const QString& caption);
+    void exitSequence(const std::string& text, const std::string& caption);
     void loadSchedule();
     void showPlaylistView();
     void tellOfTimesThatNeverRing();

@@ -2,7 +2,7 @@
 #include "playback/tmediaplayer.h"
 #include "ui/tform1.h"
 
-#include "app/error_box.h"
+#include "core/handler.h"
 #include "ui/fonts.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "ui/tform3.h"
 
-#include "app/error_box.h"
+#include "core/handler.h"
 #include "playback/tmediaplayer.h"
 #include "schedule/schedule_file.h"
 #include "schedule/schedule_reader.h"
@@ -192,12 +192,12 @@ std::string TForm3::pathBoxText() const { return bytes(Edit1->text()); }
 bool TForm3::pathCanGoIn(const char* missing) const {
     const std::string path = pathBoxText();
     if (!namesExistingFile(path)) {
-        dialogs().message(QString::fromUtf8(missing), applicationTitle());
+        dialogs().message(missing, applicationTitle());
         return false;
     }
     // The line would be split at the bar, or across lines, when the files are read.
     if (!storableInPlaylistLine(path)) {
-        dialogs().message(QStringLiteral("A file whose path holds \"|\" or a line break cannot go into the playlist!"),
+        dialogs().message("A file whose path holds \"|\" or a line break cannot go into the playlist!",
                           applicationTitle());
         return false;
     }
@@ -233,7 +233,7 @@ void TForm3::Button1Click() {
 
 void TForm3::Button3Click() {
     saveSchedule(services_.folder, playlist_.lines(), listboxofqian, listboxofhou);
-    dialogs().message(QStringLiteral("Update success!"), applicationTitle());
+    dialogs().message("Update success!", applicationTitle());
 }
 
 void TForm3::ListBox1DblClick() {
@@ -259,14 +259,14 @@ void TForm3::Button6Click() {
     if (!row) return;
     const std::string path = splitPlaylistLine(playlist_.lines()[*row]).first;
     if (!namesExistingFile(path)) {
-        dialogs().message(qtext(path) + QStringLiteral("File does not exist, can not play!"), applicationTitle());
+        dialogs().message(path + "File does not exist, can not play!", applicationTitle());
         return;
     }
     playOnPreview(path);
 }
 
 void TForm3::SpeedButton1Click() {
-    if (const auto chosen = dialogs().openFile(OpenDialog1)) Edit1->setText(*chosen);
+    if (const auto chosen = dialogs().openFile(OpenDialog1)) Edit1->setText(qtext(*chosen));
 }
 
 void TForm3::SpeedButton2Click() {
@@ -287,8 +287,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 void TForm3::closeEvent(QCloseEvent* event) {
     bool saved = true;
     runHandler([&] {
-        if (!dialogs().confirm(QStringLiteral("Do you have the changes you made before you quit?"),
-                               QStringLiteral("Confirm"))) {
+        if (!dialogs().confirm("Do you have the changes you made before you quit?", "Confirm")) {
             return;
         }
         saved = false;

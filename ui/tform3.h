@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/dialog_service.h"
+#include "core/dialogs.h"
 #include "playback/core/media_layer.h"
 #include "schedule/clock.h"
 #include "schedule/edited_playlist.h"

@@ -1,6 +1,6 @@
 #include "ui/ttimer.h"
 
-#include "app/error_box.h"
+#include "core/handler.h"
 #include "schedule/trigger.h"
 
 namespace tb {

@@ -22,7 +22,7 @@ namespace {
 class BellFaults : public ::testing::Test {
 protected:
     BellFaults() {
-        app.setTitle(QStringLiteral("Tollbrook"));
+        app.setTitle("Tollbrook");
         app.endLoop = [] {};
         setErrorBoxApplication(&app);
     }

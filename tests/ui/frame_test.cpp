@@ -1,6 +1,6 @@
-#include "app/application.h"
+#include "core/application.h"
 #include "app/dialog_service.h"
-#include "app/error_box.h"
+#include "core/handler.h"
 #include "core/error_boxes.h"
 #include "playback/qt_poster.h"
 #include "tests/temp_dir.h"
@@ -275,7 +275,7 @@ TEST(RealDialogs, QuestionHasNoOwnerAndLeavesWindowsUsable) {
         EXPECT_EQ(box->icon(), QMessageBox::Question);
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_FALSE(real.askYesNo(QStringLiteral("Sure?"), QStringLiteral("exit\uFF1F")));
+    EXPECT_FALSE(real.askYesNo("Sure?", "exit\uFF1F"));
     EXPECT_EQ(modal, nullptr);
     EXPECT_EQ(caption, QStringLiteral("exit\uFF1F"));
 }
@@ -292,7 +292,7 @@ TEST(RealDialogs, ErrorBoxIsModalForTheProgram) {
         box->button(QMessageBox::Ok)->click();
     });
     tb::OpenErrorBox open("Broken.", {});
-    real.errorBox(open, QStringLiteral("Tollbrook"));
+    real.errorBox(open, "Tollbrook");
     EXPECT_NE(modal, nullptr);
 }
 
@@ -307,7 +307,7 @@ std::size_t residentKiB() {
 // waits for an answer open one box, nest no loops and keep memory flat.
 TEST(RealDialogs, TenThousandRepeatsOfAnUnansweredFailureStayInOneBox) {
     tb::QtDialogService real;
-    tb::setDialogs(&real);
+    tb::DialogService* previous = tb::setDialogs(&real);
     tb::QtPoster poster;
     constexpr int kFailures = 10000;
     int ran = 0;
@@ -335,7 +335,7 @@ TEST(RealDialogs, TenThousandRepeatsOfAnUnansweredFailureStayInOneBox) {
     QElapsedTimer waited;
     waited.start();
     while (ran < kFailures && waited.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    tb::setDialogs(nullptr);
+    tb::setDialogs(previous);
     EXPECT_EQ(ran, kFailures);
     EXPECT_EQ(deepest, 1u) << "a repeat opened a box inside the box";
     EXPECT_TRUE(shown.endsWith(QStringLiteral("(10000 times)"))) << shown.toStdString();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/application.h"
-#include "app/error_box.h"
+#include "core/application.h"
+#include "core/handler.h"
 #include "desktop/core/autostart.h"
 #include "playback/tmediaplayer.h"
 #include "tests/playback/recording_layer.h"
@@ -24,7 +24,7 @@ namespace tb::test {
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
-        app.setTitle(QStringLiteral("Tollbrook"));
+        app.setTitle("Tollbrook");
         // Qt's exit would end every later event loop of this test process as well.
         app.endLoop = [] {};
         setErrorBoxApplication(&app);

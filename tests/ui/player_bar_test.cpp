@@ -1,5 +1,5 @@
 // The player's button bar on the offscreen platform, over a recording media layer.
-#include "app/error_box.h"
+#include "core/handler.h"
 #include "playback/tmediaplayer.h"
 #include "tests/playback/recording_layer.h"
 #include "tests/ui/scripted_dialogs.h"

@@ -1,3 +1,5 @@
+#include "app/dialog_service.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
     // Windows are real widgets on Qt's offscreen platform unless a display is asked for.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
+    // Unless a test scripts them, dialogs are Qt's own, as in the program.
+    tb::QtDialogService dialogs;
+    tb::setDialogs(&dialogs);
     QApplication::setQuitOnLastWindowClosed(false);
     std::setlocale(LC_ALL, "C.UTF-8");
     ::testing::InitGoogleTest(&argc, argv);

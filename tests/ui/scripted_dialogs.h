@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/dialog_service.h"
+#include "core/dialogs.h"
 #include "core/error_boxes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -21,18 +22,18 @@ public:
         QString caption;
     };
 
-    ScriptedDialogs() { setDialogs(this); }
-    ~ScriptedDialogs() override { setDialogs(nullptr); }
+    ScriptedDialogs() : previous_(setDialogs(this)) {}
+    ~ScriptedDialogs() override { setDialogs(previous_); }
 
-    void errorBox(OpenErrorBox& box, const QString& caption) override {
-        shown.push_back({Shown::Error, QString::fromStdString(box.text()), caption});
+    void errorBox(OpenErrorBox& box, const std::string& caption) override {
+        shown.push_back({Shown::Error, QString::fromStdString(box.text()), u(caption)});
         const std::size_t at = shown.size() - 1;
         box.changed = [this, at, &box] { shown[at].text = QString::fromStdString(box.text()); };
         if (whileErrorShown) whileErrorShown();
         box.changed = nullptr;
     }
-    bool askYesNo(const QString& text, const QString& caption) override {
-        shown.push_back({Shown::Question, text, caption});
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        shown.push_back({Shown::Question, u(text), u(caption)});
         if (whileAsking) whileAsking();
         if (answers.empty()) return false;
         const bool yes = answers.front();
@@ -40,25 +41,27 @@ public:
         return yes;
     }
 
-    void askOk(const QString& text, const QString& caption) override {
-        shown.push_back({Shown::Notice, text, caption});
+    void askOk(const std::string& text, const std::string& caption) override {
+        shown.push_back({Shown::Notice, u(text), u(caption)});
     }
-    std::optional<QString> openFile(const TOpenDialog& dialog) override {
-        shown.push_back({Shown::FileDialog, dialog.filters.join(QLatin1Char(';')), {}});
+    std::optional<std::string> openFile(const TOpenDialog& dialog) override {
+        QStringList filters;
+        for (const auto& f : dialog.filters) filters << u(f);
+        shown.push_back({Shown::FileDialog, filters.join(QLatin1Char(';')), {}});
         if (whileChoosing) whileChoosing();
         if (files.empty()) return std::nullopt;
         const bool chosen = files.front().has_value();
         const QString file = chosen ? *files.front() : QString();
         files.pop_front();
         if (!chosen) return std::nullopt;
-        return file;
+        return file.toStdString();
     }
 
-    void message(const QString& text, const QString& caption) override {
-        shown.push_back({Shown::Message, text, caption});
+    void message(const std::string& text, const std::string& caption) override {
+        shown.push_back({Shown::Message, u(text), u(caption)});
     }
-    bool confirm(const QString& text, const QString& caption) override {
-        shown.push_back({Shown::Confirm, text, caption});
+    bool confirm(const std::string& text, const std::string& caption) override {
+        shown.push_back({Shown::Confirm, u(text), u(caption)});
         if (answers.empty()) return false;
         const bool yes = answers.front();
         answers.pop_front();
@@ -86,6 +89,10 @@ public:
     std::function<void()> whileAsking;   // runs while a question is open
     std::function<void()> whileErrorShown;  // runs while an error box is open
     std::vector<Shown> shown;
+
+private:
+    static QString u(const std::string& s) { return QString::fromStdString(s); }
+    DialogService* previous_;
 };
 
 }  // namespace tb::test

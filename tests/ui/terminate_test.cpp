@@ -1,4 +1,5 @@
-#include "app/application.h"
+#include "app/dialog_service.h"
+#include "core/application.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -11,6 +12,7 @@ namespace {
 // Qt's loops for the rest of the process, so it is the last test of its binary.)
 TEST(ApplicationTerminate, LeavesTheRunningEventLoops) {
     tb::TApplication app;
+    app.endLoop = tb::endQtLoops;  // as the program sets it
     bool innerLeft = false;
     QEventLoop outer;
     QTimer::singleShot(0, [&] {

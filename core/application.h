@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
+#include <string>
 
 namespace tb {
 
@@ -14,19 +13,22 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    const QString& Title() const { return title_; }
-    void setTitle(const QString& title) { title_ = title; }
+    const std::string& Title() const { return title_; }
+    void setTitle(std::string title) { title_ = std::move(title); }
 
     // Ends the message loop once the current message has been handled.
-    void Terminate();
+    void Terminate() {
+        terminated_ = true;
+        if (endLoop) endLoop();
+    }
     bool Terminated() const { return terminated_; }
 
-    // What ending the loop means; leaving Qt's event loops by default. A test that
-    // drives the windows itself keeps its loops running.
+    // What ending the loop means to the front end: leaving every running event loop,
+    // nested ones included. A test that drives the windows itself keeps its loops.
     std::function<void()> endLoop;
 
 private:
-    QString title_;
+    std::string title_;
     bool terminated_ = false;
 };
 

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <cstddef>
 #include <exception>
 #include <functional>
@@ -43,7 +41,7 @@ void setErrorBoxClock(std::function<std::string()> clockText);
 std::size_t openErrorBoxes();
 
 // That title: the caption of the error box and of the editor's messages.
-QString applicationTitle();
+std::string applicationTitle();
 
 // Runs one handler: an error that escapes it goes to the error box, a silent abort
 // ends it quietly. Nothing escapes into the event dispatch.

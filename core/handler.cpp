@@ -1,8 +1,7 @@
-#include "app/error_box.h"
+#include "core/handler.h"
 
-#include "app/application.h"
-#include "app/dialog_service.h"
-
+#include "core/application.h"
+#include "core/dialogs.h"
 #include "core/error_boxes.h"
 
 namespace tb {
@@ -31,7 +30,7 @@ std::string errorBoxText(std::string message) {
 
 void setErrorBoxApplication(const TApplication* app) { boxApplication = app; }
 
-QString applicationTitle() { return boxApplication != nullptr ? boxApplication->Title() : QString(); }
+std::string applicationTitle() { return boxApplication != nullptr ? boxApplication->Title() : std::string(); }
 
 void showErrorBox(const std::string& message) {
     try {

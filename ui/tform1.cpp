@@ -32,15 +32,19 @@ QString q(const std::string& s) { return qtext(s); }
 
 }  // namespace
 
-TForm1::TForm1(TForm1Services services)
-    : services_(std::move(services)), timeFormat_(services_.locale.read()), sequencer_(schedule_, services_.clock) {
+TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
     setWindowTitle(q(services_.app.Title()));
     setFont(uiFont("MS Sans Serif", 11));
-    // The timer runs from the moment the window is built.
+    // The timer runs from the moment the window is built; its ticks wait for the
+    // presenter, which comes with the controls.
     Timer1 = new TTimer(services_.clock, this);
     Timer1->OnTimer = [this] { Timer1Timer(); };
-    Timer1->setEnabled(true);
     buildLayout();
+    presenter_ = std::make_unique<MainWindowPresenter>(
+        MainWindowServices{services_.app, services_.folder, services_.executable, services_.locale, services_.clock,
+                           services_.media, services_.volume, services_.autostart, dialogs()},
+        *this, *MediaPlayer1);
+    Timer1->setEnabled(true);
     buildMenus();
     setWindowIcon(programIcon());
     // Set in this order, so that the icon appears with its final picture and tooltip.
@@ -51,18 +55,14 @@ TForm1::TForm1(TForm1Services services)
     TrayIcon1->MinimizeToTray = true;
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
     TrayIcon1->setIconVisible(true);
-    MediaPlayer1->OnClick = [this](TMediaPlayer& sender, TMPBtnType button, bool& doDefault) {
-        MediaPlayer1Click(sender, button, doDefault);
+    MediaPlayer1->OnClick = [this](TMediaPlayer&, TMPBtnType button, bool& doDefault) {
+        presenter_->MediaPlayer1Click(button, doDefault);
     };
+    MediaPlayer1->OnNotify = [this](MediaPlayerDevice&) { presenter_->MediaPlayer1Notify(); };
     connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
     ListBox1->viewport()->installEventFilter(this);
-    OpenDialog1.filters = musicFileFilters();
-    // A file that failed while it played has already been reported by the media layer.
-    MediaPlayer1->OnNotify = [this](MediaPlayerDevice& player) {
-        if (player.NotifyValue() == nvFailure) setStatus("No repertoire is being played");
-    };
     // A failure that repeats while its box is open counts the repeats since then.
-    setErrorBoxClock([this] { return timeFormat_.render(services_.clock.localTime(services_.clock.nowMs())); });
+    setErrorBoxClock([this] { return timeFormat().render(services_.clock.localTime(services_.clock.nowMs())); });
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     adjustSize();
@@ -83,148 +83,76 @@ QWidget* TForm1::keep(std::unique_ptr<QWidget> window) {
 
 QString TForm1::statusText() const { return StatusPanels[2]->text(); }
 
-void TForm1::setStatus(const std::string& text) { StatusPanels[2]->setText(q(text)); }
-
-void TForm1::loadSchedule() {
-    try {
-        schedule_.load(services_.folder);
-    } catch (...) {
-        showPlaylistView();
-        throw;
-    }
-    showPlaylistView();
-    tellOfTimesThatNeverRing();
-}
-
-// An entry whose time the clock never shows would stay silent without a word.
-void TForm1::tellOfTimesThatNeverRing() {
-    const auto rows = rowsThatNeverComeDue(schedule_.times(), timeFormat_);
-    if (rows.empty()) return;
-    const std::string now = timeFormat_.render(services_.clock.localTime(services_.clock.nowMs()));
-    dialogs().message(neverDueNotice(rows, schedule_.times(), now), applicationTitle());
-}
-
-std::string TForm1::pathOf(std::size_t row) const {
-    return resolveSchedulePath(services_.folder, schedule_.paths()[row]);
-}
-
-void TForm1::showPlaylistView() {
-    QStringList rows;
-    rows.reserve(static_cast<qsizetype>(schedule_.viewLines().size()));
-    for (const auto& line : schedule_.viewLines()) rows.append(q(line));
-    ListBox1->clear();
-    ListBox1->addItems(rows);
-}
-
-void TForm1::removePlaylistViewRow(std::size_t row) {
-    if (row >= schedule_.viewLines().size()) return;
-    schedule_.removeViewRow(row);
-    delete ListBox1->takeItem(static_cast<int>(row));
-}
-
-void TForm1::FormCreate() {
-    TrackBar1->setValue(255);
-    loadSchedule();
-    MediaPlayer1->setEnabledButtons({btPlay});
-    const bool autorun = !services_.autostart.read().empty();
-    N8->setChecked(autorun);
-    N12->setChecked(autorun);
-}
-
 void TForm1::showCentred() {
     centreOver(*this, nullptr);
     show();
 }
 
-void TForm1::Timer1Timer() {
-    const std::int64_t now = services_.clock.nowMs();
-    Edit3->setText(q(timeFormat_.render(services_.clock.localTime(now))));
-    // Every second since the last tick is decided once, in order (see BellSequencer).
-    while (const auto second = sequencer_.next(now, timeFormat_)) {
-        if (second->dueRow) {
-            startEntry(*second->dueRow);
-        } else if (!schedule_.times().empty() && MediaPlayer1->FileName().empty()) {
-            setStatus("No repertoire is being played");
-        }
-    }
-    // The next bell's file is made ready ahead, so that it sounds at its second.
-    const auto next = sequencer_.dueWithin(now, kPrepareAheadSeconds, timeFormat_);
-    services_.media.prepare(next && *next < schedule_.paths().size() ? pathOf(*next) : std::string());
+void TForm1::setClockText(const std::string& text) { Edit3->setText(q(text)); }
+
+void TForm1::setStatusText(const std::string& text) { StatusPanels[2]->setText(q(text)); }
+
+void TForm1::showScheduleRows(const std::vector<std::string>& rows) {
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const auto& line : rows) items.append(q(line));
+    ListBox1->clear();
+    ListBox1->addItems(items);
 }
 
-void TForm1::startEntry(std::size_t row) {
-    if (row >= schedule_.paths().size()) throw ListIndexError(static_cast<long long>(row));
-    const std::string path = pathOf(row);
-    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
-    MediaPlayer1->Close();
-    MediaPlayer1->setFileName(path);
-    setStatus("A repertoire being played:" + path);
-    if (row < static_cast<std::size_t>(ListBox1->count())) ListBox1->setCurrentRow(static_cast<int>(row));
-    startPlaying();
-    MediaPlayer1->setEnabledButtons({btPause, btStop});
-}
+void TForm1::removeScheduleRow(std::size_t row) { delete ListBox1->takeItem(static_cast<int>(row)); }
 
-// Opens and plays the player's file. A bell that cannot sound must not look as if it
-// did: on failure the status no longer says that something plays.
-void TForm1::startPlaying() {
-    try {
-        MediaPlayer1->Open();
-        MediaPlayer1->Play();
-    } catch (...) {
-        setStatus("No repertoire is being played");
-        throw;
-    }
-    // A refused play leaves only its code; the media layer reports why on its own.
-    if (MediaPlayer1->Error() != 0) setStatus("No repertoire is being played");
-}
+void TForm1::selectScheduleRow(std::size_t row) { ListBox1->setCurrentRow(static_cast<int>(row)); }
 
-void TForm1::Button1Click() {
-    const auto chosen = dialogs().openFile(OpenDialog1);
-    if (!chosen) return;
-    const std::string path = *chosen;
-    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
-    MediaPlayer1->Close();
-    MediaPlayer1->setFileName(path);
-    setStatus("playing " + path);
-    MediaPlayer1->setEnabledButtons({btPause, btStop});
-    startPlaying();
-}
-
-void TForm1::ListBox1DblClick() {
-    MediaPlayer1->setEnabledButtons({btPause, btStop});
+std::optional<std::size_t> TForm1::selectedScheduleRow() const {
     const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-    const int row = selected.isEmpty() ? -1 : ListBox1->row(selected.front());
-    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
-    // The view's row indexes the paths list, whatever the two hold.
-    if (row < 0 || static_cast<std::size_t>(row) >= schedule_.paths().size()) throw ListIndexError(row);
-    const std::string path = pathOf(static_cast<std::size_t>(row));
-    MediaPlayer1->setFileName(path);
-    setStatus("A repertoire is being inserted:" + path);
-    startPlaying();
+    if (selected.isEmpty()) return std::nullopt;
+    return static_cast<std::size_t>(ListBox1->row(selected.front()));
 }
 
-void TForm1::MediaPlayer1Click(TMediaPlayer&, TMPBtnType button, bool&) {
-    switch (button) {
-        case btPlay:
-            if (MediaPlayer1->FileName().empty()) {
-                dialogs().askOk("You have no choice of repertoire!", "Close");
-                throw SilentAbort();
-            }
-            MediaPlayer1->setEnabledButtons({btPause, btStop});
-            break;
-        case btPause:
-            MediaPlayer1->setEnabledButtons({btPlay, btStop});
-            break;
-        case btStop:
-            // Opened anew, the file stops at its start: the next Play starts it from the top.
-            MediaPlayer1->setEnabledButtons({btPlay});
-            MediaPlayer1->Open();
-            MediaPlayer1->Play();
-            break;
-        default:
-            break;
-    }
+void TForm1::setAutoRunChecked(bool checked) {
+    N8->setChecked(checked);
+    N12->setChecked(checked);
 }
+
+void TForm1::setVolumeSlider(int position) { TrackBar1->setValue(position); }
+
+int TForm1::volumeSlider() const { return TrackBar1->value(); }
+
+void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
+
+void TForm1::setPlayerButtons(TButtonSet enabled) { MediaPlayer1->setEnabledButtons(enabled); }
+
+void TForm1::openViewWindow(const std::vector<std::string>& paths) {
+    auto view = std::make_unique<TForm4>();
+    for (const auto& path : paths) view->ListBox1->addItem(q(path));
+    keep(std::move(view))->show();
+}
+
+void TForm1::openAboutWindow() { keep(std::make_unique<TForm5>())->show(); }
+
+void TForm1::openPurchaseWindow() {
+    auto* window = static_cast<TFormBuySourceCode*>(keep(std::make_unique<TFormBuySourceCode>()));
+    centreOver(*window, nullptr);
+    window->exec();  // modal: the command waits until it is closed
+}
+
+void TForm1::runEditor() {
+    TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, services_.media,
+                   [this](std::size_t row) { removePlaylistViewRow(row); }},
+                  this);
+    runHandler([&] { editor.FormCreate(); });
+    editor.setWindowTitle(QStringLiteral("Edit Playlist"));
+    editor.Label1->setText(QStringLiteral("Editable playlist"));
+    centreOver(editor, this);
+    editor.exec();
+}
+
+void TForm1::collapse() { collapseIntoCentre(*this); }
+
+void TForm1::hideToTray() { TrayIcon1->HideMainForm(); }
+
+void TForm1::showFromTray() { TrayIcon1->ShowMainForm(); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the playlist view, below the rows too.
@@ -235,95 +163,15 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::BitBtn2Click() {
-    Timer1->setEnabled(false);
-    // All three files are read before any is taken: one that cannot be read must not
-    // leave the day without bells.
-    try {
-        schedule_.reload(services_.folder);
-    } catch (const FileError& e) {
-        Timer1->setEnabled(true);
-        throw FileError(std::string(e.what()) + ". The schedule loaded before stays in force");
-    }
-    ListBox1->clear();
-    showPlaylistView();
-    // Entries that came due while the timer was off are not caught up on.
-    sequencer_.restart();
-    Timer1->setEnabled(true);
-    tellOfTimesThatNeverRing();
-}
-
-void TForm1::N5Click() {
-    auto view = std::make_unique<TForm4>();
-    for (const auto& path : schedule_.paths()) view->ListBox1->addItem(q(path));
-    keep(std::move(view))->show();
-}
-
-void TForm1::R1Click() { keep(std::make_unique<TForm5>())->show(); }
-
-void TForm1::N6Click() {
-    TForm3 editor({services_.folder, timeFormat_, services_.clock, services_.media,
-                   [this](std::size_t row) { removePlaylistViewRow(row); }},
-                  this);
-    runHandler([&] { editor.FormCreate(); });
-    editor.setWindowTitle(QStringLiteral("Edit Playlist"));
-    editor.Label1->setText(QStringLiteral("Editable playlist"));
-    centreOver(editor, this);
-    editor.exec();
-    BitBtn2Click();  // what the editor saved becomes the schedule
-}
-
-void TForm1::BuySourceCode1Click() {
-    auto* window = static_cast<TFormBuySourceCode*>(keep(std::make_unique<TFormBuySourceCode>()));
-    centreOver(*window, nullptr);
-    window->exec();  // modal: the command waits until it is closed
-}
-
-void TForm1::N8Click() {
-    const std::filesystem::path executable = std::filesystem::absolute(services_.executable);
-    if (N8->isChecked()) {
-        services_.autostart.remove();
-        N8->setChecked(false);
-        N12->setChecked(false);
-    } else {
-        services_.autostart.write(executable);
-        N8->setChecked(true);
-        N12->setChecked(true);
-    }
-}
-
-void TForm1::TrackBar1Change() { services_.volume.setVolume(volumeForSlider(TrackBar1->value())); }
-
-void TForm1::BitBtn1Click() { TrayIcon1->HideMainForm(); }
-
-void TForm1::M1Click() { TrayIcon1->ShowMainForm(); }
-
-void TForm1::TrayIcon1DblClick() { TrayIcon1->ShowMainForm(); }
-
-void TForm1::N18Click() { exitSequence("Do you really want to exit\uFF1F", "Exit system\uFF1F"); }
-
-void TForm1::N17Click() { exitSequence("Are you sure you want to quit?", "exit\uFF1F"); }
-
-void TForm1::exitSequence(const std::string& text, const std::string& caption) {
-    if (!dialogs().askYesNo(text, caption)) return;
-    MediaPlayer1->Close();
-    Timer1->setEnabled(false);
-    collapseIntoCentre(*this);
-    services_.app.Terminate();
-}
-
 void TForm1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LocaleChange) {
-        services_.locale.refresh();
-        timeFormat_ = LongTimeFormat(services_.locale.read());
-    }
+    if (event->type() == QEvent::LocaleChange && presenter_) presenter_->RegionalSettingsChanged();
     QMainWindow::changeEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // Closing the window asks nothing: the program ends at once.
     event->accept();
-    services_.app.Terminate();
+    presenter_->FormClose();
 }
 
 }  // namespace tb

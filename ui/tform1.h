@@ -1,16 +1,8 @@
 #pragma once
 
 #include "core/application.h"
-#include "core/dialogs.h"
-#include "desktop/core/autostart.h"
 #include "desktop/ttrayicon.h"
-#include "playback/core/media_layer.h"
-#include "playback/core/player_types.h"
-#include "schedule/clock.h"
-#include "schedule/locale_settings.h"
-#include "schedule/time_text.h"
-#include "schedule/schedule_model.h"
-#include "schedule/trigger.h"
+#include "presenters/main_window_presenter.h"
 
 #include <QMainWindow>
 
@@ -48,49 +40,45 @@ struct TForm1Services {
     std::function<std::unique_ptr<TrayArea>()> makeTray = {};
 };
 
-// The main window: the schedule in three index-aligned lists, the clock and the bells,
-// the player, the menus and the commands that open the other windows.
-class TForm1 final : public QMainWindow {
+// The main window as Qt draws it: its controls and menus, laid out, and their events
+// forwarded to the presenter, which holds every rule and sequence.
+class TForm1 final : public QMainWindow, public MainWindowView {
     Q_OBJECT
 
 public:
     explicit TForm1(TForm1Services services);
     ~TForm1() override;
 
-    // How far ahead a bell's file is got ready to play.
-    static constexpr int kPrepareAheadSeconds = 2;
-
     void showCentred();
-    const LongTimeFormat& timeFormat() const { return timeFormat_; }
+    const LongTimeFormat& timeFormat() const { return presenter_->timeFormat(); }
 
     // Handlers; each runs inside the handler wrapper when its event comes.
-    void FormCreate();
-    void Timer1Timer();
-    void BitBtn2Click();  // "Refresh": the schedule reload
-    void N5Click();       // view the playlist (also N13)
-    void N6Click();       // edit the playlist (also N14)
-    void R1Click();       // about
-    void BuySourceCode1Click();
-    void N8Click();  // start at logon (also N12)
-    void TrackBar1Change();
-    void Button1Click();      // "Play": a file chosen in the dialog
-    void ListBox1DblClick();  // a schedule row played by hand
-    void MediaPlayer1Click(TMediaPlayer& sender, TMPBtnType button, bool& doDefault);
-    void BitBtn1Click();       // "Put on the tray"
-    void M1Click();            // "Restore window"
-    void TrayIcon1DblClick();
-    void N18Click();  // "&Exit" in the main menu
-    void N17Click();  // "Exit" in the tray menu
+    void FormCreate() { presenter_->FormCreate(); }
+    void Timer1Timer() { presenter_->Timer1Timer(); }
+    void BitBtn2Click() { presenter_->BitBtn2Click(); }
+    void N5Click() { presenter_->N5Click(); }
+    void N6Click() { presenter_->N6Click(); }
+    void R1Click() { presenter_->R1Click(); }
+    void BuySourceCode1Click() { presenter_->BuySourceCode1Click(); }
+    void N8Click() { presenter_->N8Click(); }
+    void TrackBar1Change() { presenter_->TrackBar1Change(); }
+    void Button1Click() { presenter_->Button1Click(); }
+    void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void BitBtn1Click() { presenter_->BitBtn1Click(); }
+    void M1Click() { presenter_->M1Click(); }
+    void TrayIcon1DblClick() { presenter_->TrayIcon1DblClick(); }
+    void N18Click() { presenter_->N18Click(); }
+    void N17Click() { presenter_->N17Click(); }
 
     // The third status panel, where the playback status goes.
     QString statusText() const;
 
     // The schedule as loaded: the hidden paths and times lists, and the playlist view.
-    const std::vector<std::string>& ListBoxfilename() const { return schedule_.paths(); }
-    const std::vector<std::string>& ListBoxtime() const { return schedule_.times(); }
+    const std::vector<std::string>& ListBoxfilename() const { return presenter_->schedule().paths(); }
+    const std::vector<std::string>& ListBoxtime() const { return presenter_->schedule().times(); }
     QListWidget* ListBox1 = nullptr;
     // The editor's deletion takes the row out of the view at once (not out of the lists).
-    void removePlaylistViewRow(std::size_t row);
+    void removePlaylistViewRow(std::size_t row) { presenter_->removePlaylistViewRow(row); }
 
     TTimer* Timer1 = nullptr;
     TTrayIcon* TrayIcon1 = nullptr;
@@ -105,7 +93,6 @@ public:
     QAction *N8 = nullptr, *N5 = nullptr, *N6 = nullptr, *BuySourceCode1 = nullptr, *R1 = nullptr, *N18 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QAction *M1 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N17 = nullptr;
-    TOpenDialog OpenDialog1;
 
     // The view, about and purchase windows opened so far; they live until the end.
     const std::vector<std::unique_ptr<QWidget>>& childWindows() const { return windows_; }
@@ -116,22 +103,32 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // What the presenter shows and opens.
+    void setClockText(const std::string& text) override;
+    void setStatusText(const std::string& text) override;
+    void showScheduleRows(const std::vector<std::string>& rows) override;
+    void removeScheduleRow(std::size_t row) override;
+    void selectScheduleRow(std::size_t row) override;
+    std::optional<std::size_t> selectedScheduleRow() const override;
+    void setAutoRunChecked(bool checked) override;
+    void setVolumeSlider(int position) override;
+    int volumeSlider() const override;
+    void setTimerEnabled(bool enabled) override;
+    void setPlayerButtons(TButtonSet enabled) override;
+    void openViewWindow(const std::vector<std::string>& paths) override;
+    void openAboutWindow() override;
+    void openPurchaseWindow() override;
+    void runEditor() override;
+    void collapse() override;
+    void hideToTray() override;
+    void showFromTray() override;
+
     void buildLayout();
     void buildMenus();
-    void exitSequence(const std::string& text, const std::string& caption);
-    void loadSchedule();
-    void showPlaylistView();
-    void tellOfTimesThatNeverRing();
-    std::string pathOf(std::size_t row) const;
-    void startEntry(std::size_t row);
-    void startPlaying();
-    void setStatus(const std::string& text);
     QWidget* keep(std::unique_ptr<QWidget> window);
 
     TForm1Services services_;
-    LongTimeFormat timeFormat_;
-    ScheduleModel schedule_;
-    BellSequencer sequencer_;
+    std::unique_ptr<MainWindowPresenter> presenter_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };
 

@@ -26,7 +26,8 @@ test=(
   xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps netpbm
   pulseaudio pulseaudio-utils
   locales-all
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev lintian
+  python3 dex libglib2.0-bin systemd
 )
 
 bench=(pipewire pipewire-pulse wireplumber dbus)

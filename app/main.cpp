@@ -28,6 +28,7 @@ int main(int argc, char* argv[]) {
     app.setTitle(QStringLiteral("Tollbrook"));
     tb::setErrorBoxApplication(&app);
     QApplication::setApplicationName(app.Title());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tollbrook.Tollbrook"));
     QApplication::setWindowIcon(tb::programIcon());
 
     const std::filesystem::path executable = tb::executablePath();

@@ -28,6 +28,7 @@ test=(
   locales-all
   desktop-file-utils appstream dpkg-dev lintian
   python3 dex libglib2.0-bin systemd
+  weston qt6-wayland
 )
 
 bench=(pipewire pipewire-pulse wireplumber dbus)

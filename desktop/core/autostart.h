@@ -36,8 +36,9 @@ public:
 // a specifier and refuses an executable whose name holds a quote or a backslash, dex
 // never undoes "%%" nor the escapes inside quotes. A path that holds any character
 // beyond letters, digits, blanks and "/._-+,@:=" is therefore registered through a
-// symbolic link <name>.program beside the entry, whose own path is plain; the entry's
-// Exec names the link, and reading the entry gives the link's target.
+// symbolic link <name>.program beside the entry; the entry's Exec names the link, and
+// reading the entry gives the link's target. Where the autostart folder's own path is
+// not plain either, the entry names the executable, quoted as the format says.
 class XdgAutostart final : public AutostartStore {
 public:
     // $XDG_CONFIG_HOME/autostart, by default ~/.config/autostart.

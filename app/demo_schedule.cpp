@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -50,16 +52,17 @@ void writeChime(const std::filesystem::path& file) {
     out.write(reinterpret_cast<const char*>(samples.data()), bytes);
 }
 
-}  // namespace
+int usage(const char* why) {
+    std::fprintf(stderr,
+                 "tollbrook-demo: %s\n"
+                 "Usage: tollbrook-demo FOLDER\n"
+                 "Writes a demo schedule (a chime at the next two whole minutes, every day until\n"
+                 "edited) into FOLDER, an existing folder that holds no schedule yet.\n",
+                 why);
+    return 2;
+}
 
-int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tollbrook-demo FOLDER\n");
-        return 2;
-    }
-    std::setlocale(LC_ALL, "");
-    // The schedule names files by their full path; the program may run from anywhere.
-    const std::filesystem::path folder = std::filesystem::absolute(argv[1]).lexically_normal();
+int writeDemo(const std::filesystem::path& folder) {
     for (const char* name : {tb::kPlaylistFile, tb::kPathsFile, tb::kTimesFile}) {
         if (std::filesystem::exists(folder / name)) return 0;  // a schedule is there: leave it alone
     }
@@ -78,7 +81,29 @@ int main(int argc, char* argv[]) {
     std::vector<std::string> paths, splitTimes;
     tb::saveSchedule(folder, lines, paths, splitTimes);
     std::printf("No schedule was found beside the program, so a demo one was written to %s:\n"
-                "a chime rings at %s and at %s. Change it with Option > Edit Playlist.\n",
+                "a chime rings at %s and at %s, every day until you change it with\n"
+                "Option > Edit Playlist.\n",
                 folder.c_str(), times[0].c_str(), times[1].c_str());
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) return usage(argc < 2 ? "no folder given" : "more than one argument");
+    const std::string_view argument = argv[1];
+    if (argument.starts_with('-')) {
+        return usage(argument == "--help" || argument == "-h" ? "takes no options"
+                                                              : "unknown option; the only argument is a folder");
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(argument, ec)) return usage("no such folder");
+    std::setlocale(LC_ALL, "");
+    try {
+        // The schedule names files by their full path; the program may run from anywhere.
+        return writeDemo(std::filesystem::absolute(argument).lexically_normal());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tollbrook-demo: %s\n", e.what());
+        return 1;
+    }
 }

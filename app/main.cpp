@@ -33,6 +33,7 @@ int main(int argc, char* argv[]) {
     app.endLoop = tb::endQtLoops;
     tb::setErrorBoxApplication(&app);
     QApplication::setApplicationName(QString::fromStdString(app.Title()));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tollbrook.Tollbrook"));
     QApplication::setWindowIcon(tb::programIcon());
 
     const std::filesystem::path executable = tb::executablePath();

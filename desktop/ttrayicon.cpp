@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -32,7 +33,14 @@ public:
     void setIcon(const QIcon& icon) override { icon_.setIcon(icon); }
     void setToolTip(const QString& text) override { icon_.setToolTip(text); }
     void setMenu(QMenu* menu) override { icon_.setContextMenu(menu); }
-    void setVisible(bool visible) override { icon_.setVisible(visible); }
+    void setVisible(bool visible) override {
+        // Without a StatusNotifierItem host Qt falls back to an XEmbed notification area,
+        // which exists on X11 only; elsewhere (Wayland) it can never show the icon, and
+        // looking for one only makes Qt connect to an xcb-only signal and warn "No such
+        // signal QPlatformNativeInterface::systemTrayWindowChanged".
+        if (visible && QGuiApplication::platformName() != QLatin1String("xcb") && !available()) return;
+        icon_.setVisible(visible);
+    }
 
 private:
     QSystemTrayIcon icon_;

@@ -83,7 +83,7 @@ void readTimeFormat(const std::vector<Piece>& pieces, LocaleSettings& out) {
     }
     if (hour == pieces.size()) {  // a format without an hour: keep the C locale's rules
         out.leadingZero = true;
-        out.timeSeparator = ":";
+        out.timeSeparator = std::string(1, ':');
         return;
     }
     const Piece& h = pieces[hour];
@@ -98,7 +98,7 @@ void readTimeFormat(const std::vector<Piece>& pieces, LocaleSettings& out) {
         }
     }
 
-    out.timeSeparator = ":";
+    out.timeSeparator = std::string(1, ':');
     if (hour + 2 < pieces.size() && !pieces[hour + 1].directive && pieces[hour + 2].directive &&
         pieces[hour + 2].conversion == 'M') {
         const std::string& between = pieces[hour + 1].text;

@@ -45,11 +45,11 @@ LongTimeFormat::LongTimeFormat(LocaleSettings settings) : settings_(std::move(se
     // One character is used as it is, an empty one renders nothing, anything longer
     // (or nothing known) falls back to ":".
     if (!settings_.timeSeparator) {
-        separator_ = ":";
+        separator_.assign(1, ':');
     } else if (settings_.timeSeparator->empty() || utf8Characters(*settings_.timeSeparator) == 1) {
         separator_ = *settings_.timeSeparator;
     } else {
-        separator_ = ":";
+        separator_.assign(1, ':');
     }
     am_ = settings_.amString.value_or("am");
     pm_ = settings_.pmString.value_or("pm");

@@ -26,8 +26,10 @@ test=(
   xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps netpbm
   pulseaudio pulseaudio-utils
   locales-all
-  desktop-file-utils appstream dpkg-dev
+  desktop-file-utils appstream dpkg-dev lintian
   fuse3 python3-fusepy
+  python3 dex libglib2.0-bin systemd
+  weston qt6-wayland
 )
 
 bench=(pipewire pipewire-pulse wireplumber dbus)

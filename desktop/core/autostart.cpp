@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace tb {
 namespace {
@@ -84,6 +83,16 @@ std::string programFromExecValue(const std::string& value) {
     return out;
 }
 
+bool launchersTakePath(const std::string& program) {
+    constexpr std::string_view kPlain = "/._-+,@:= ";
+    for (const char c : program) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool letterOrDigit = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9');
+        if (!letterOrDigit && u < 0x80 && kPlain.find(c) == std::string_view::npos) return false;
+    }
+    return true;
+}
+
 std::filesystem::path XdgAutostart::defaultFolder() {
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
         return std::filesystem::path(config) / "autostart";
@@ -95,6 +104,8 @@ std::filesystem::path XdgAutostart::defaultFolder() {
 XdgAutostart::XdgAutostart(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 std::filesystem::path XdgAutostart::entry() const { return folder_ / (std::string(kAutostartName) + ".desktop"); }
+
+std::filesystem::path XdgAutostart::link() const { return folder_ / (std::string(kAutostartName) + ".program"); }
 
 std::string XdgAutostart::read() {
     std::error_code ec;
@@ -128,18 +139,43 @@ std::string XdgAutostart::read() {
     if (in.bad()) throw AutostartError(message("Failed to get data"));
     if (!sawEntry) throw AutostartError(message("Invalid data type"));
     if (hidden) return {};  // an entry switched off counts as none
-    return programFromExecValue(exec);
+    const std::string program = programFromExecValue(exec);
+    if (program == link().string()) {
+        std::error_code linkError;
+        const auto target = std::filesystem::read_symlink(link(), linkError);
+        if (!linkError) return target.string();
+    }
+    return program;
 }
 
 void XdgAutostart::write(const std::filesystem::path& executable) {
-    const std::string text = "[Desktop Entry]\nType=Application\nName=Tollbrook\nComment=Rings the school bells\n"
-                             "Exec=" + execValueFor(executable.string()) + "\nTerminal=false\n"
-                             "X-GNOME-Autostart-enabled=true\n";
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
+    std::string program = executable.string();
+    if (!launchersTakePath(program) && launchersTakePath(link().string())) {
+        // A fresh link under a temporary name, renamed over the old one: the entry never
+        // names a link that is missing or points elsewhere.
+        const auto fresh = folder_ / (std::string(kAutostartName) + ".program.new");
+        std::filesystem::remove(fresh, ec);
+        std::filesystem::create_symlink(executable, fresh, ec);
+        if (!ec) std::filesystem::rename(fresh, link(), ec);
+        if (ec) {
+            std::filesystem::remove(fresh, ec);
+            throw AutostartError(message("Failed to set data"));
+        }
+        program = link().string();
+    }
+    const std::string text = "[Desktop Entry]\nType=Application\nName=Tollbrook\nComment=Rings the school bells\n"
+                             "Exec=" + execValueFor(program) + "\nIcon=org.tollbrook.Tollbrook\nTerminal=false\n"
+                             "X-GNOME-Autostart-enabled=true\n";
     if (replaceFiles({{entry(), text}})) throw AutostartError(message("Failed to set data"));
+    if (program != link().string()) std::filesystem::remove(link(), ec);  // a link left from an earlier path
 }
 
-void XdgAutostart::remove() noexcept { ::unlink(entry().c_str()); }
+void XdgAutostart::remove() noexcept {
+    std::error_code ignored;
+    std::filesystem::remove(entry(), ignored);
+    std::filesystem::remove(link(), ignored);
+}
 
 }  // namespace tb

@@ -32,9 +32,39 @@ TEST(XdgAutostartEntry, WriteReadRemove) {
     const std::string text = dir.read("autostart/velnorsoftsp.desktop");
     EXPECT_NE(text.find("[Desktop Entry]\nType=Application\n"), std::string::npos);
     EXPECT_NE(text.find("Exec=\"/opt/school bells/tollbrook\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\nIcon=org.tollbrook.Tollbrook\n"), std::string::npos);
     store.remove();
     EXPECT_EQ(store.read(), "");
     store.remove();  // nothing to remove: no error
+}
+
+TEST(AutostartExec, LaunchersTakePlainPathsOnly) {
+    for (const std::string path : {"/opt/tollbrook/tollbrook", "/opt/school bells/t", "/home/a.b-c_d+e,f@g:h=i/t",
+                                   "/opt/\xC3\xA9" "cole/t"}) {
+        EXPECT_TRUE(tb::launchersTakePath(path)) << path;
+    }
+    for (const std::string path : {"/opt/100%/t", "/opt/a\"b/t", "/opt/a`b/t", "/opt/a$b/t", "/opt/a\\b/t",
+                                   "/opt/o'clock/t", "/opt/a\tb/t", "/opt/a;b/t", "/opt/~/t"}) {
+        EXPECT_FALSE(tb::launchersTakePath(path)) << path;
+    }
+}
+
+TEST(XdgAutostartEntry, PathTheLaunchersCannotTakeGoesThroughALink) {
+    TempDir dir;
+    tb::XdgAutostart store(dir / "autostart");
+    const std::string program = (dir / "100%f" / "tollbrook").string();
+    store.write(program);
+    EXPECT_EQ(std::filesystem::read_symlink(store.link()), program);
+    EXPECT_NE(dir.read("autostart/velnorsoftsp.desktop").find("\nExec=" + store.link().string() + "\n"),
+              std::string::npos);
+    EXPECT_EQ(store.read(), program);
+    store.write("/opt/tollbrook/tollbrook");  // a plain path needs no link, and the old one goes
+    EXPECT_FALSE(std::filesystem::is_symlink(store.link()));
+    EXPECT_EQ(store.read(), "/opt/tollbrook/tollbrook");
+    store.write(program);
+    store.remove();
+    EXPECT_FALSE(std::filesystem::is_symlink(store.link()));
+    EXPECT_EQ(store.read(), "");
 }
 
 TEST(XdgAutostartEntry, HiddenOrEmptyEntryCountsAsOff) {

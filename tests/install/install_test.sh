@@ -16,6 +16,8 @@ expected=$(
     echo share/icons/hicolor/scalable/apps/org.tollbrook.Tollbrook.svg
     for s in 16 22 24 32 48 64 128 256; do echo "share/icons/hicolor/${s}x${s}/apps/org.tollbrook.Tollbrook.png"; done
     echo share/doc/tollbrook/copyright
+    echo share/doc/tollbrook/changelog.gz
+    echo share/man/man1/tollbrook.1.gz
   } | sort
 )
 if [ "$actual" != "$expected" ]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the Debian package from the build and checks it: its control fields, what it
-# installs, and that the packaged program runs.
+# installs, lintian's verdict, the stripped program with its debug symbols beside it,
+# and that the packaged program runs.
 #   package_test.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -28,6 +29,7 @@ if grep -qE '(^|, )pulseaudio( |,|$)' <<<"$depends"; then fail "the package must
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/tollbrook ./usr/share/applications/org.tollbrook.Tollbrook.desktop \
+         ./usr/share/man/man1/tollbrook.1.gz ./usr/share/doc/tollbrook/changelog.gz \
          ./usr/share/metainfo/org.tollbrook.Tollbrook.metainfo.xml \
          ./usr/share/icons/hicolor/scalable/apps/org.tollbrook.Tollbrook.svg \
          ./usr/share/icons/hicolor/48x48/apps/org.tollbrook.Tollbrook.png; do
@@ -35,7 +37,26 @@ for f in ./usr/bin/tollbrook ./usr/share/applications/org.tollbrook.Tollbrook.de
 done
 if grep -qE 'tb_|bench|test' <<<"$contents"; then fail "the package holds test files: $contents"; fi
 
+# Lintian: no error and no warning (its notes are printed; root is warned about).
+lintian_out=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' || true)
+if grep -qE '^[EW]: ' <<<"$lintian_out"; then fail "lintian: $lintian_out"; fi
+[ -z "$lintian_out" ] || echo "lintian: $lintian_out"
+# The maintainer is a person's address, not the project's old placeholder.
+if grep -q "tollbrook@example.com" <<<"$(field Maintainer)"; then fail "Maintainer: $(field Maintainer)"; fi
+grep -q '<[^@> ]*@[^> ]*>$' <<<"$(field Maintainer)" || fail "Maintainer: $(field Maintainer)"
+[ -z "$(field Homepage)" ] || fail "Homepage: $(field Homepage)"
+
 dpkg-deb -x "$deb" "$work/root"
+# Stripped, and the debug information in the dbgsym package under the build id.
+program="$work/root/usr/bin/tollbrook"
+if readelf -S "$program" | grep -q '\.debug_info'; then fail "usr/bin/tollbrook is not stripped"; fi
+build_id=$(readelf -n "$program" | sed -n 's/^ *Build ID: //p')
+[ -n "$build_id" ] || fail "usr/bin/tollbrook has no build id"
+ddeb=$(ls "$work"/tollbrook-dbgsym_*.ddeb) || fail "no debug symbols package"
+dpkg-deb -x "$ddeb" "$work/dbg"
+debug="$work/dbg/usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug"
+readelf -S "$debug" 2>/dev/null | grep -q '\.debug_info' || fail "no debug information at $debug"
+zcat "$work/root/usr/share/man/man1/tollbrook.1.gz" | grep -q '^\.SH FILES' || fail "the manual page has no FILES"
 version=$("$work/root/usr/bin/tollbrook" --version)
 [ "$version" = "Tollbrook 1.01" ] || fail "--version said: $version"
 echo "$deb: $(field Package) $(field Version), $(wc -l <<<"$contents") entries"

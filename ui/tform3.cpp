@@ -2,8 +2,6 @@
 
 #include "core/handler.h"
 #include "playback/tmediaplayer.h"
-#include "schedule/schedule_file.h"
-#include "schedule/schedule_reader.h"
 #include "ui/fonts.h"
 #include "ui/text.h"
 
@@ -52,7 +50,10 @@ TForm3::TForm3(TForm3Services services, QWidget* parent)
     setModal(true);
     setFont(tahoma(15));
     buildLayout();
-    OpenDialog1.filters = musicFileFilters();
+    presenter_ = std::make_unique<EditorPresenter>(
+        EditorServices{services_.folder, services_.format, services_.clock, dialogs(), applicationTitle(),
+                       services_.removeViewRow},
+        *this, *MediaPlayer1);
 }
 
 TForm3::~TForm3() = default;
@@ -147,133 +148,42 @@ void TForm3::buildLayout() {
     handle(DateTimePicker1, &QDateTimeEdit::dateTimeChanged, &TForm3::DateTimePicker1Change);
     connect(Button5, &QPushButton::clicked, this, &QWidget::close);
     connect(ListBox1, &QListWidget::currentRowChanged, this,
-            [this](int row) { playlist_.select(row >= 0 ? std::optional<std::size_t>(row) : std::nullopt); });
+            [this](int row) { presenter_->selectRow(row >= 0 ? std::optional<std::size_t>(row) : std::nullopt); });
     ListBox1->viewport()->installEventFilter(this);
 }
 
-void TForm3::showList() {
+void TForm3::showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) {
     const QSignalBlocker quiet(ListBox1);
     ListBox1->clear();
-    for (const auto& line : playlist_.lines()) ListBox1->addItem(qtext(line));
-    if (const auto row = playlist_.selected()) {
-        ListBox1->setCurrentRow(static_cast<int>(*row));
+    for (const auto& line : lines) ListBox1->addItem(qtext(line));
+    if (selected) {
+        ListBox1->setCurrentRow(static_cast<int>(*selected));
     } else {
         ListBox1->setCurrentRow(-1);
         ListBox1->clearSelection();
     }
 }
 
-void TForm3::FormCreate() {
-    Edit1->clear();
-    playlist_ = EditedPlaylist(readScheduleFile(services_.folder / kPlaylistFile));
-    showList();
-    const TimeOfDay now = services_.clock.localTime(services_.clock.nowMs());
-    {
-        const QSignalBlocker quiet(DateTimePicker1);
-        DateTimePicker1->setDateTime(QDateTime(QDate::currentDate(), QTime(now.hour, now.minute, now.second)));
-    }
-    DateTimePicker1Change();
-}
-
-std::string TForm3::pickerTimeText() const {
-    const QTime t = DateTimePicker1->time();
-    return services_.format.render(TimeOfDay{t.hour(), t.minute(), t.second(), 0});
-}
-
-void TForm3::DateTimePicker1Change() {
-    LabelAMPM->clear();
-    const std::string text = pickerTimeText();
-    if (text.find("AM") != std::string::npos) LabelAMPM->setText(QStringLiteral("AM"));
-    if (text.find("PM") != std::string::npos) LabelAMPM->setText(QStringLiteral("PM"));
-}
-
 std::string TForm3::pathBoxText() const { return bytes(Edit1->text()); }
 
-bool TForm3::pathCanGoIn(const char* missing) const {
-    const std::string path = pathBoxText();
-    if (!namesExistingFile(path)) {
-        dialogs().message(missing, applicationTitle());
-        return false;
-    }
-    // The line would be split at the bar, or across lines, when the files are read.
-    if (!storableInPlaylistLine(path)) {
-        dialogs().message("A file whose path holds \"|\" or a line break cannot go into the playlist!",
-                          applicationTitle());
-        return false;
-    }
-    return true;
+void TForm3::setPathBoxText(const std::string& text) { Edit1->setText(qtext(text)); }
+
+TimeOfDay TForm3::pickerTime() const {
+    const QTime t = DateTimePicker1->time();
+    return TimeOfDay{t.hour(), t.minute(), t.second(), t.msec()};
 }
 
-std::string TForm3::newLine() const { return makePlaylistLine(pathBoxText(), pickerTimeText()); }
-
-void TForm3::Button2Click() {
-    if (!pathCanGoIn("file does not exist!Cannot be added!")) return;
-    playlist_.add(newLine());
-    showList();
-}
-
-void TForm3::Button4Click() {
-    if (!pathCanGoIn("file does not exist!Cannot be inserted!")) return;
-    playlist_.insert(newLine());
-    showList();
-}
-
-void TForm3::Button7Click() {
-    if (!pathCanGoIn("File does not exist! Can not add!")) return;
-    playlist_.update(newLine());
-    showList();
-}
-
-void TForm3::Button1Click() {
-    if (const auto row = playlist_.remove()) {
-        showList();
-        if (services_.removeViewRow) services_.removeViewRow(*row);
-    }
-}
-
-void TForm3::Button3Click() {
-    saveSchedule(services_.folder, playlist_.lines(), listboxofqian, listboxofhou);
-    dialogs().message("Update success!", applicationTitle());
-}
-
-void TForm3::ListBox1DblClick() {
-    const auto row = playlist_.selected();
-    if (!row) throw ListIndexError(-1);
-    const auto [path, timeText] = splitPlaylistLine(playlist_.lines()[*row]);
-    Edit1->setText(qtext(path));
-    const TimeOfDay t = readTimeText(timeText, services_.format.settings());
-    // Only the time of day changes; the label is not refreshed by this command.
+void TForm3::setPickerTime(const TimeOfDay& time) {
     const QSignalBlocker quiet(DateTimePicker1);
-    DateTimePicker1->setTime(QTime(t.hour, t.minute, t.second));
+    DateTimePicker1->setTime(QTime(time.hour, time.minute, time.second));
 }
 
-void TForm3::playOnPreview(const std::string& path) {
-    if (MediaPlayer1->Mode() == mpPlaying) MediaPlayer1->Stop();
-    MediaPlayer1->setFileName(path);
-    MediaPlayer1->Open();
-    MediaPlayer1->Play();
+void TForm3::setPickerToToday(const TimeOfDay& time) {
+    const QSignalBlocker quiet(DateTimePicker1);
+    DateTimePicker1->setDateTime(QDateTime(QDate::currentDate(), QTime(time.hour, time.minute, time.second)));
 }
 
-void TForm3::Button6Click() {
-    const auto row = playlist_.selected();
-    if (!row) return;
-    const std::string path = splitPlaylistLine(playlist_.lines()[*row]).first;
-    if (!namesExistingFile(path)) {
-        dialogs().message(path + "File does not exist, can not play!", applicationTitle());
-        return;
-    }
-    playOnPreview(path);
-}
-
-void TForm3::SpeedButton1Click() {
-    if (const auto chosen = dialogs().openFile(OpenDialog1)) Edit1->setText(qtext(*chosen));
-}
-
-void TForm3::SpeedButton2Click() {
-    const std::string path = pathBoxText();
-    if (!namesExistingFile(path)) return;
-    playOnPreview(path);
-}
+void TForm3::setAmPmLabel(const std::string& text) { LabelAMPM->setText(qtext(text)); }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the list, below the rows too.
@@ -285,19 +195,8 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm3::closeEvent(QCloseEvent* event) {
-    bool saved = true;
-    runHandler([&] {
-        if (!dialogs().confirm("Do you have the changes you made before you quit?", "Confirm")) {
-            return;
-        }
-        saved = false;
-        Button3Click();
-        saved = true;
-    });
-    // A save that failed keeps the window open: the user can try again, or close and
-    // answer No.
-    if (saved) {
-        MediaPlayer1->Close();
+    if (presenter_->FormCloseQuery()) {
+        presenter_->FormClose();
         event->accept();
     } else {
         event->ignore();

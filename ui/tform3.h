@@ -1,15 +1,13 @@
 #pragma once
 
-#include "core/dialogs.h"
 #include "playback/core/media_layer.h"
-#include "schedule/clock.h"
-#include "schedule/edited_playlist.h"
-#include "schedule/time_text.h"
+#include "presenters/editor_presenter.h"
 
 #include <QDialog>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,10 +33,10 @@ struct TForm3Services {
     std::function<void(std::size_t row)> removeViewRow;  // the main window's playlist view
 };
 
-// The playlist editor: the schedule as playlist lines, changed by its commands and
-// written to the three schedule files by Save. Shown modally; the main window reloads
-// the schedule files when it has closed.
-class TForm3 final : public QDialog {
+// The playlist editor as Qt draws it: its controls, laid out, and their events
+// forwarded to the presenter, which holds its rules. Shown modally; the main window
+// reloads the schedule files when it has closed.
+class TForm3 final : public QDialog, public EditorView {
     Q_OBJECT
 
 public:
@@ -46,20 +44,20 @@ public:
     ~TForm3() override;
 
     // Handlers; each runs inside the handler wrapper when its event comes.
-    void FormCreate();
-    void Button2Click();  // Add
-    void Button4Click();  // Insert
-    void Button7Click();  // Update
-    void Button1Click();  // Delete
-    void Button3Click();  // Save
-    void Button6Click();  // Play the selected row
-    void ListBox1DblClick();
-    void SpeedButton1Click();  // find a music file
-    void SpeedButton2Click();  // preview the path box's file
-    void DateTimePicker1Change();
+    void FormCreate() { presenter_->FormCreate(); }
+    void Button2Click() { presenter_->Button2Click(); }  // Add
+    void Button4Click() { presenter_->Button4Click(); }  // Insert
+    void Button7Click() { presenter_->Button7Click(); }  // Update
+    void Button1Click() { presenter_->Button1Click(); }  // Delete
+    void Button3Click() { presenter_->Button3Click(); }  // Save
+    void Button6Click() { presenter_->Button6Click(); }  // Play the selected row
+    void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void SpeedButton1Click() { presenter_->SpeedButton1Click(); }  // find a music file
+    void SpeedButton2Click() { presenter_->SpeedButton2Click(); }  // preview the path box's file
+    void DateTimePicker1Change() { presenter_->DateTimePicker1Change(); }
 
     // The new line's time text: the picker's time of day in the long time format.
-    std::string pickerTimeText() const;
+    std::string pickerTimeText() const { return presenter_->pickerTimeText(); }
 
     QLabel *Label1 = nullptr, *Label2 = nullptr, *Label7 = nullptr, *LabelAMPM = nullptr;
     QLineEdit* Edit1 = nullptr;
@@ -71,8 +69,6 @@ public:
     QGroupBox* GroupBox1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     TMediaPlayer* MediaPlayer1 = nullptr;
-    std::vector<std::string> listboxofqian, listboxofhou;  // hidden; Save splits into them
-    TOpenDialog OpenDialog1;
 
     static const char* const kHelpLines[8];
 
@@ -84,17 +80,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the presenter shows.
+    std::string pathBoxText() const override;
+    void setPathBoxText(const std::string& text) override;
+    TimeOfDay pickerTime() const override;
+    void setPickerTime(const TimeOfDay& time) override;
+    void setPickerToToday(const TimeOfDay& time) override;
+    void setAmPmLabel(const std::string& text) override;
+    void showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) override;
+
     void buildLayout();
-    void showList();
-    std::string pathBoxText() const;
-    // The path box's text checked for a new line; `missing` is the message when it
-    // names no existing file. Shows the message and answers false when it cannot go in.
-    bool pathCanGoIn(const char* missing) const;
-    std::string newLine() const;
-    void playOnPreview(const std::string& path);
 
     TForm3Services services_;
-    EditedPlaylist playlist_;
+    std::unique_ptr<EditorPresenter> presenter_;
 };
 
 }  // namespace tb

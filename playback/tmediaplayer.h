@@ -1,56 +1,28 @@
 #pragma once
 
-#include "playback/core/media_player_device.h"
+#include "playback/core/player_bar.h"
 
 #include <QPixmap>
 #include <QPoint>
-#include <QRect>
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 namespace tb {
 
-// The media player control: a row of up to nine buttons over one device of the media
-// layer. The device operations come from MediaPlayerDevice; this class lays out, draws
-// and presses the buttons.
-class TMediaPlayer final : public QWidget, public MediaPlayerDevice {
+// The media player control as Qt draws it: a row of up to nine buttons over one device
+// of the media layer. What is shown, pressable and pressed, and what a press does, is
+// the player bar's (PlayerBar); this class paints it and feeds it the mouse and keys.
+class TMediaPlayer final : public QWidget, public PlayerBar {
     Q_OBJECT
 
 public:
-    // Handlers of a press: OnClick before the button's action (it may decline it by
-    // clearing doDefault), OnPostClick after it.
-    using EMPNotify = std::function<void(TMediaPlayer& sender, TMPBtnType button, bool& doDefault)>;
-    using EMPPostNotify = std::function<void(TMediaPlayer& sender, TMPBtnType button)>;
-
     TMediaPlayer(MediaLayer& layer, QWidget* parent = nullptr);
 
-    TButtonSet VisibleButtons() const { return FVisibleButtons; }
-    void setVisibleButtons(TButtonSet buttons);
-    TButtonSet EnabledButtons() const { return FEnabledButtons; }
-    void setEnabledButtons(TButtonSet buttons);
-    TButtonSet ColoredButtons() const { return FColoredButtons; }
-    void setColoredButtons(TButtonSet buttons);
-    void setAutoEnable(bool value);
-
-    EMPNotify OnClick;
-    EMPPostNotify OnPostClick;
-
-    void RefreshAutoButtons() override;
-
-    // Layout and press state, for whoever draws or tests the bar.
-    int ButtonWidth() const { return ButtonWidth_; }
     // Smallest button: the widest glyph + 8 by the tallest + 4.
-    QPoint MinBtnSize() const { return MinBtnSize_; }
-    TMPBtnType FocusedButton() const { return FocusedButton_; }
-    TMPBtnType CurrentButton() const { return CurrentButton_; }
-    bool Pressed() const { return Pressed_; }
-    bool Down() const { return Down_; }
+    QPoint MinBtnSize() const { return {PlayerBar::MinBtnSize().width, PlayerBar::MinBtnSize().height}; }
     // The glyph a button shows now: "EN", "DI" or "CL".
     const char* glyphKind(TMPBtnType button) const;
-    // Left edge of a shown button, or -1.
-    int buttonLeft(TMPBtnType button) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -63,34 +35,24 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void playRestartedByTrackJump() override { CurrentButton_ = btPlay; }
+
+    void repaint() override { update(); }
+    void paintNow() override { QWidget::repaint(); }
+    void resizeTo(Size size) override { resize(size.width, size.height); }
+    Size currentSize() const override { return {width(), height()}; }
 
 private:
     struct Glyphs {
         QPixmap enabled, disabled, coloured;
     };
 
-    int shownCount() const;
-    void layoutButtons();
+    // A hidden control gets no resize event when its geometry is set; whoever needs the
+    // layout then lays it out first.
     void ensureLaidOut();
-    bool pressableByMouse(TMPBtnType button) const;
-    void press(const QPoint& at);
-    void click();
-    void paintButton(QPainter& painter, TMPBtnType button, int x);
+    void paintButton(class QPainter& painter, TMPBtnType button, int x);
 
-    TButtonSet FVisibleButtons = kAllButtons;
-    TButtonSet FEnabledButtons = kAllButtons;
-    TButtonSet FColoredButtons = kAllButtons;
-    TButtonSet autoFlags_;  // FAutoButtons as the bar last took it up
     std::array<Glyphs, 9> Buttons;
-    int ButtonWidth_ = 0;
-    QPoint MinBtnSize_;
-    QSize laidOutSize_;  // the size the buttons were last laid out for
-    TMPBtnType FocusedButton_ = btPlay;
-    TMPBtnType CurrentButton_ = btPlay;
-    QRect CurrentRect;
-    bool Pressed_ = false;
-    bool Down_ = false;
+    QSize laidOutSize_;
 };
 
 }  // namespace tb

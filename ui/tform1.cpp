@@ -55,7 +55,7 @@ TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
     TrayIcon1->MinimizeToTray = true;
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
     TrayIcon1->setIconVisible(true);
-    MediaPlayer1->OnClick = [this](TMediaPlayer&, TMPBtnType button, bool& doDefault) {
+    MediaPlayer1->OnClick = [this](PlayerBar&, TMPBtnType button, bool& doDefault) {
         presenter_->MediaPlayer1Click(button, doDefault);
     };
     MediaPlayer1->OnNotify = [this](MediaPlayerDevice&) { presenter_->MediaPlayer1Notify(); };

@@ -20,11 +20,11 @@ class PlayerBar : public ::testing::Test {
 protected:
     PlayerBar() {
         layer.trackModes = true;
-        player.OnClick = [this](TMediaPlayer&, TMPBtnType b, bool& doDefault) {
+        player.OnClick = [this](tb::PlayerBar&, TMPBtnType b, bool& doDefault) {
             clicks.push_back(b);
             if (onClick) onClick(b, doDefault);
         };
-        player.OnPostClick = [this](TMediaPlayer&, TMPBtnType b) { postClicks.push_back(b); };
+        player.OnPostClick = [this](tb::PlayerBar&, TMPBtnType b) { postClicks.push_back(b); };
     }
     // The main window's control: seven buttons, buttons enabled by the program.
     void asMainWindow() {

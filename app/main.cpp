@@ -8,6 +8,7 @@
 #include "playback/qt_poster.h"
 #include "schedule/clock.h"
 #include "schedule/program_folder.h"
+#include "ui/fonts.h"
 #include "ui/tform1.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     // from the environment, this makes it explicit for the C library's time and numbers.
     std::setlocale(LC_ALL, "");
     QApplication::setQuitOnLastWindowClosed(false);
+    tb::installUiFonts();
 
     tb::TApplication app;
     app.setTitle(QStringLiteral("Tollbrook"));

@@ -15,6 +15,7 @@ set -euo pipefail
 runtime=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-pulseaudio timgm6mb-soundfont
+  fonts-wine fonts-wqy-microhei
 )
 build=(
   build-essential cmake pkg-config

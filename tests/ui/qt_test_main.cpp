@@ -1,3 +1,5 @@
+#include "ui/fonts.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -78,6 +80,7 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    tb::installUiFonts();
     std::setlocale(LC_ALL, "C.UTF-8");
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);

@@ -2,6 +2,8 @@
 
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -10,6 +12,18 @@ namespace {
 
 DialogService* current = nullptr;
 
+// A box is only as wide as its text and buttons, and the title bar then cuts a longer
+// caption: room for the caption (set in bold by most window managers) beside the title
+// bar's icon and buttons.
+void fitCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) return;
+    QFont title = box.font();
+    title.setBold(true);
+    const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 120;
+    grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 // exec() would make a box modal for the whole application; a box without an owner
 // leaves the other windows usable, so it runs a loop of its own instead.
 int askOwnerless(QMessageBox::Icon icon, const QString& text, const QString& caption,
@@ -17,6 +31,7 @@ int askOwnerless(QMessageBox::Icon icon, const QString& text, const QString& cap
     auto* box = new QMessageBox(icon, caption, text, buttons);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
+    fitCaption(*box);
     QPointer<QMessageBox> guard(box);
     int answer = QMessageBox::NoButton;
     QEventLoop loop;
@@ -36,6 +51,7 @@ int askOwnerless(QMessageBox::Icon icon, const QString& text, const QString& cap
 void QtDialogService::errorBox(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    fitCaption(box);
     box.exec();
 }
 
@@ -61,12 +77,14 @@ std::optional<QString> QtDialogService::openFile(const TOpenDialog& dialog) {
 void QtDialogService::message(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    fitCaption(box);
     box.exec();
 }
 
 bool QtDialogService::confirm(const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No);
     box.setWindowModality(Qt::ApplicationModal);
+    fitCaption(box);
     return box.exec() == QMessageBox::Yes;
 }
 

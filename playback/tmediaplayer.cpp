@@ -1,6 +1,7 @@
 #include "playback/tmediaplayer.h"
 
 #include "app/error_box.h"
+#include "playback/tmediaplayer_accessible.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -38,6 +39,16 @@ TMediaPlayer::TMediaPlayer(MediaLayer& layer, QWidget* parent) : QWidget(parent)
         }
     }
     MinBtnSize_ = QPoint(widest + 8, tallest + 4);
+    // The glyphs are black shapes with grey and white edges: they need the light face
+    // they were drawn for, whatever the desktop's palette.
+    QPalette face = palette();
+    face.setColor(QPalette::Button, QColor(0xF0, 0xF0, 0xF0));
+    face.setColor(QPalette::Light, QColor(0xFF, 0xFF, 0xFF));
+    face.setColor(QPalette::Dark, QColor(0xA0, 0xA0, 0xA0));
+    face.setColor(QPalette::Shadow, QColor(0x64, 0x64, 0x64));
+    face.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x00));
+    setPalette(face);
+    installPlayerAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     resize(240, 30);
 }
@@ -229,15 +240,7 @@ void TMediaPlayer::mouseReleaseEvent(QMouseEvent* event) {
 void TMediaPlayer::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Space:
-            if (!FEnabledButtons.contains(FocusedButton_)) return;
-            CurrentButton_ = FocusedButton_;
-            runHandler([this] {
-                click();
-                if (FAutoEnable) {
-                    AdjustAutoButtons(CurrentButton_);
-                    RefreshAutoButtons();
-                }
-            });
+            pressByKeyboard(FocusedButton_);
             return;
         case Qt::Key_Left:
         case Qt::Key_Right: {
@@ -257,6 +260,27 @@ void TMediaPlayer::keyPressEvent(QKeyEvent* event) {
         default:
             QWidget::keyPressEvent(event);
     }
+}
+
+void TMediaPlayer::pressByKeyboard(TMPBtnType button) {
+    if (button != FocusedButton_) {
+        FocusedButton_ = button;
+        update();
+    }
+    if (!pressableByKeyboard(button)) return;
+    CurrentButton_ = button;
+    runHandler([this] {
+        click();
+        if (FAutoEnable) {
+            AdjustAutoButtons(CurrentButton_);
+            RefreshAutoButtons();
+        }
+    });
+}
+
+QString TMediaPlayer::buttonName(TMPBtnType button) {
+    static const char* const names[] = {"Play", "Pause", "Stop", "Next", "Prev", "Step", "Back", "Record", "Eject"};
+    return QString::fromLatin1(names[button]);
 }
 
 void TMediaPlayer::focusInEvent(QFocusEvent*) { repaint(); }

@@ -51,6 +51,12 @@ public:
     const char* glyphKind(TMPBtnType button) const;
     // Left edge of a shown button, or -1.
     int buttonLeft(TMPBtnType button) const;
+    // Whether a keyboard press (Space) would act on the button.
+    bool pressableByKeyboard(TMPBtnType button) const { return FEnabledButtons.contains(button); }
+    // Moves the keyboard focus to the button and presses it as Space does.
+    void pressByKeyboard(TMPBtnType button);
+    // The name of a button for screen readers: "Play", "Pause" ...
+    static QString buttonName(TMPBtnType button);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -105,6 +105,7 @@ void TMediaPlayer::setVisibleButtons(TButtonSet buttons) {
 void TMediaPlayer::setEnabledButtons(TButtonSet buttons) {
     FEnabledButtons = buttons;
     update();
+    notifyPlayerButtonStates(this);
 }
 
 void TMediaPlayer::setColoredButtons(TButtonSet buttons) {

@@ -113,6 +113,18 @@ QAccessibleInterface* playerFactory(const QString& className, QObject* object) {
 
 }  // namespace
 
+void notifyPlayerButtonStates(TMediaPlayer* player) {
+    if (!QAccessible::isActive()) return;  // no screen reader listens
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(player);
+    if (bar == nullptr) return;
+    QAccessible::State changed;
+    changed.disabled = true;
+    for (int i = 0; i < bar->childCount(); ++i) {
+        QAccessibleStateChangeEvent event(bar->child(i), changed);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
 void installPlayerAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(playerFactory);

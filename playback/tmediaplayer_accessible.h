@@ -6,4 +6,8 @@ namespace tb {
 // shown button, with its name and whether it can be pressed. Idempotent.
 void installPlayerAccessibility();
 
+class TMediaPlayer;
+// Tells screen readers that the player's buttons may have changed their state.
+void notifyPlayerButtonStates(TMediaPlayer* player);
+
 }  // namespace tb

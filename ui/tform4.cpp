@@ -36,7 +36,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, kToolWindow) {
     closeOnEscape(this);
     Label1 = new QLabel(QStringLiteral("Existing repertoire"), this);
     Label1->setFont(tahoma(16));
-    // Laid out for Tahoma at 177,2 and 112 wide; where another font stands in, the
+    // Laid out at 177,2 and 112 wide, narrower than its text in Tahoma 16 px: the
     // heading keeps its centre and takes the width its text needs.
     const int width = std::max(112, Label1->sizeHint().width());
     Label1->setGeometry(177 + 56 - width / 2, 2, width, 20);

@@ -26,6 +26,7 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev libpulse-dev
   xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps netpbm
   pulseaudio pulseaudio-utils
+  dbus at-spi2-core python3-pyatspi
   locales-all
   desktop-file-utils appstream dpkg-dev
 )

@@ -10,6 +10,7 @@
 #include "schedule/clock.h"
 #include "schedule/file_system.h"
 #include "schedule/program_folder.h"
+#include "ui/fonts.h"
 #include "ui/tform1.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ int main(int argc, char* argv[]) {
     // from the environment, this makes it explicit for the C library's time and numbers.
     std::setlocale(LC_ALL, "");
     QApplication::setQuitOnLastWindowClosed(false);
+    tb::installUiFonts();
 
     tb::QtDialogService dialogs;
     tb::setDialogs(&dialogs);

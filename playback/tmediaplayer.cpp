@@ -1,5 +1,7 @@
 #include "playback/tmediaplayer.h"
 
+#include "playback/tmediaplayer_accessible.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -44,9 +46,21 @@ TMediaPlayer::TMediaPlayer(MediaLayer& layer, QWidget* parent)
         g.disabled = loadGlyph("DI", kBaseNames[b]);
         g.coloured = loadGlyph("CL", kBaseNames[b]);
     }
+    // The glyphs are black shapes with grey and white edges: they need the light face
+    // they were drawn for, whatever the desktop's palette.
+    QPalette face = palette();
+    face.setColor(QPalette::Button, QColor(0xF0, 0xF0, 0xF0));
+    face.setColor(QPalette::Light, QColor(0xFF, 0xFF, 0xFF));
+    face.setColor(QPalette::Dark, QColor(0xA0, 0xA0, 0xA0));
+    face.setColor(QPalette::Shadow, QColor(0x64, 0x64, 0x64));
+    face.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x00));
+    setPalette(face);
+    installPlayerAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     resize(240, 30);
 }
+
+void TMediaPlayer::buttonStatesChanged() { notifyPlayerButtonStates(this); }
 
 void TMediaPlayer::ensureLaidOut() {
     if (size() == laidOutSize_) return;

@@ -23,6 +23,7 @@ public:
     QPoint MinBtnSize() const { return {PlayerBar::MinBtnSize().width, PlayerBar::MinBtnSize().height}; }
     // The glyph a button shows now: "EN", "DI" or "CL".
     const char* glyphKind(TMPBtnType button) const;
+    static QString buttonName(TMPBtnType button) { return QString::fromLatin1(PlayerBar::buttonName(button)); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -40,6 +41,7 @@ protected:
     void paintNow() override { QWidget::repaint(); }
     void resizeTo(Size size) override { resize(size.width, size.height); }
     Size currentSize() const override { return {width(), height()}; }
+    void buttonStatesChanged() override;
 
 private:
     struct Glyphs {

@@ -15,6 +15,7 @@ set -euo pipefail
 runtime=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-pulseaudio timgm6mb-soundfont
+  fonts-wine fonts-wqy-microhei
 )
 build=(
   build-essential cmake pkg-config
@@ -25,6 +26,7 @@ test=(
   libgtest-dev libgmock-dev libbenchmark-dev libpulse-dev
   xvfb xauth openbox trayer xdotool wmctrl x11-utils x11-apps netpbm
   pulseaudio pulseaudio-utils
+  dbus at-spi2-core python3-pyatspi
   locales-all
   desktop-file-utils appstream dpkg-dev lintian
   fuse3 python3-fusepy

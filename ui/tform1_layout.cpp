@@ -3,7 +3,9 @@
 #include "ui/tform1.h"
 
 #include "core/handler.h"
+#include "ui/colours.h"
 #include "ui/fonts.h"
+#include "ui/keys.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -24,12 +26,6 @@ namespace {
 
 QFont sansSerif(int pixels, bool bold = false) { return uiFont("MS Sans Serif", pixels, bold); }
 
-void tooltipBackground(QWidget* w) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Base, p.color(QPalette::ToolTipBase));
-    w->setPalette(p);
-}
-
 }  // namespace
 
 void TForm1::buildLayout() {
@@ -38,9 +34,8 @@ void TForm1::buildLayout() {
     outer->setContentsMargins(0, 0, 0, 0);
     auto* group = new QGroupBox(QStringLiteral("Playlist"), panel);
     group->setFont(sansSerif(15));
-    QPalette blue = group->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    group->setPalette(blue);
+    lightFace(group);
+    textColour(group, colours::blue);
     outer->addWidget(group);
 
     auto* inner = new QVBoxLayout(group);
@@ -49,12 +44,14 @@ void TForm1::buildLayout() {
     ListBox1 = new QListWidget(group);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setFont(uiFont("Tahoma", 13));
-    QPalette listPalette = ListBox1->palette();
-    listPalette.setColor(QPalette::Base, listPalette.color(QPalette::ToolTipBase));
-    listPalette.setColor(QPalette::Text, Qt::blue);
-    ListBox1->setPalette(listPalette);
+    fixColours(ListBox1, QPalette::Text, colours::blue, QPalette::Base, colours::cream);
     ListBox1->setToolTip(
         QStringLiteral("Here is the playback area, and you can double click here to play the tracks."));
+    ListBox1->setAccessibleName(ListBox1->toolTip());
+    // Enter on a row plays it, as a double click does.
+    new KeyAction(ListBox1, {Qt::Key_Return, Qt::Key_Enter}, [this] {
+        if (!ListBox1->selectedItems().isEmpty()) runHandler([this] { ListBox1DblClick(); });
+    });
     inner->addWidget(ListBox1, 1);
 
     auto* bar = new QWidget(group);
@@ -66,6 +63,7 @@ void TForm1::buildLayout() {
     TrackBar1->setRange(0, 255);
     TrackBar1->setValue(1);
     TrackBar1->setToolTip(QStringLiteral("Volume control"));
+    TrackBar1->setAccessibleName(TrackBar1->toolTip());
     connect(TrackBar1, &QSlider::valueChanged, this, [this] { runHandler([this] { TrackBar1Change(); }); });
 
     Edit3 = new QLineEdit(bar);
@@ -73,19 +71,18 @@ void TForm1::buildLayout() {
     Edit3->setReadOnly(true);
     Edit3->setFrame(false);
     Edit3->setFont(sansSerif(12, true));
-    tooltipBackground(Edit3);
+    Edit3->setAccessibleName(QStringLiteral("Clock"));
     // A frameless line edit draws no background, so each second's new text would
     // repaint the group box under it as well; filled, it repaints only itself.
     Edit3->setAutoFillBackground(true);
-    QPalette clockPalette = Edit3->palette();
-    clockPalette.setColor(QPalette::Text, Qt::blue);
-    Edit3->setPalette(clockPalette);
+    fixColours(Edit3, QPalette::Text, colours::blue, QPalette::Base, colours::cream);
 
     BitBtn2 = new QToolButton(bar);
     BitBtn2->setGeometry(201, 4, 17, 17);
     BitBtn2->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     BitBtn2->setCursor(Qt::PointingHandCursor);
     BitBtn2->setToolTip(QStringLiteral("Refresh"));
+    BitBtn2->setAccessibleName(BitBtn2->toolTip());
     connect(BitBtn2, &QToolButton::clicked, this, [this] { runHandler([this] { BitBtn2Click(); }); });
 
     BitBtn1 = new QToolButton(bar);
@@ -93,6 +90,7 @@ void TForm1::buildLayout() {
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_TitleBarMinButton));
     BitBtn1->setCursor(Qt::PointingHandCursor);
     BitBtn1->setToolTip(QStringLiteral("Put on the tray"));
+    BitBtn1->setAccessibleName(BitBtn1->toolTip());
     connect(BitBtn1, &QToolButton::clicked, this, [this] { runHandler([this] { BitBtn1Click(); }); });
 
     Button1 = new QPushButton(QStringLiteral("Play"), bar);
@@ -105,6 +103,7 @@ void TForm1::buildLayout() {
     MediaPlayer1->setAutoEnable(false);
     MediaPlayer1->setAutoRewind(false);
     MediaPlayer1->setToolTip(QStringLiteral("This is the player, and you don't have to do anything"));
+    MediaPlayer1->setAccessibleName(MediaPlayer1->toolTip());
 
     setCentralWidget(panel);
     panel->setFixedSize(794, 553 - 19);

@@ -2,7 +2,9 @@
 
 #include "core/handler.h"
 #include "playback/tmediaplayer.h"
+#include "ui/colours.h"
 #include "ui/fonts.h"
+#include "ui/keys.h"
 #include "ui/text.h"
 
 #include <QCloseEvent>
@@ -24,12 +26,6 @@ namespace {
 int at96(int designPixels) { return (designPixels * 96 + 60) / 120; }
 QRect design(int x, int y, int w, int h) { return {at96(x), at96(y), at96(w), at96(h)}; }
 QFont tahoma(int designPixels) { return uiFont("Tahoma", at96(designPixels)); }
-
-void colour(QWidget* w, QPalette::ColorRole role, const QColor& c) {
-    QPalette p = w->palette();
-    p.setColor(role, c);
-    w->setPalette(p);
-}
 
 }  // namespace
 
@@ -60,7 +56,9 @@ TForm3::~TForm3() = default;
 
 void TForm3::buildLayout() {
     setFixedSize(at96(988), at96(519));
-    auto blue = [](QLabel* l) { colour(l, QPalette::WindowText, Qt::blue); };
+    // The labels stand on the window's face.
+    lightFace(this);
+    auto blue = [](QLabel* l) { textColour(l, colours::blue); };
 
     Label2 = new QLabel(QStringLiteral("Music File"), this);
     Label2->setFont(tahoma(18));
@@ -71,13 +69,16 @@ void TForm3::buildLayout() {
     SpeedButton1->setGeometry(design(85, 3, 28, 26));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton1->setToolTip(QStringLiteral("Find music files"));
+    SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(at96(115), at96(5), at96(550), Edit1->sizeHint().height());
     Edit1->setFont(tahoma(15));
+    Edit1->setAccessibleName(Label2->text());
     SpeedButton2 = new QToolButton(this);
     SpeedButton2->setGeometry(design(667, 5, 29, 27));
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     SpeedButton2->setToolTip(QStringLiteral("Play music files"));
+    SpeedButton2->setAccessibleName(SpeedButton2->toolTip());
     Label7 = new QLabel(QStringLiteral("Playback time"), this);
     Label7->setFont(tahoma(18));
     Label7->move(at96(706), at96(6));
@@ -87,17 +88,19 @@ void TForm3::buildLayout() {
     DateTimePicker1->setGeometry(design(818, 3, 114, 32));
     // Hours, minutes and seconds on the 24-hour clock, whatever the regional settings.
     DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    DateTimePicker1->setAccessibleName(Label7->text());
     LabelAMPM = new QLabel(this);
     LabelAMPM->setGeometry(at96(933), at96(7), at96(50), at96(24));
 
     Label1 = new QLabel(this);
     Label1->setGeometry(design(5, 38, 301, 18));
     Label1->setFont(tahoma(15));
-    colour(Label1, QPalette::WindowText, Qt::red);
+    textColour(Label1, colours::red);
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(design(0, 59, 469, 459));
     ListBox1->setFont(tahoma(15));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setAccessibleName(QStringLiteral("Editable playlist"));
 
     auto* panel = new QWidget(this);
     panel->setGeometry(design(476, 59, 101, 459));
@@ -117,7 +120,7 @@ void TForm3::buildLayout() {
 
     GroupBox1 = new QGroupBox(QStringLiteral("Explain"), this);
     GroupBox1->setGeometry(design(584, 49, 394, 469));
-    colour(GroupBox1, QPalette::WindowText, QColor(0, 0, 128));
+    textColour(GroupBox1, colours::navy);
     QStringList help;
     for (const char* line : kHelpLines) help << QString::fromUtf8(line);
     Memo1 = new QPlainTextEdit(help.join(QLatin1Char('\n')), GroupBox1);
@@ -125,14 +128,18 @@ void TForm3::buildLayout() {
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setFont(tahoma(22));
-    Memo1->setBackgroundRole(QPalette::Button);
-    colour(Memo1, QPalette::Text, QColor(0, 0, 128));
-    colour(Memo1, QPalette::Base, palette().color(QPalette::Button));
+    Memo1->setAccessibleName(GroupBox1->title());
+    Memo1->setFocusPolicy(Qt::NoFocus);
+    fixColours(Memo1, QPalette::Text, colours::navy, QPalette::Base, colours::face);
+    // An edit control's own narrow margin: the help lines were laid out to the memo's width.
+    Memo1->document()->setDocumentMargin(2);
+    fitLines(Memo1);
 
     // The preview player keeps every default: nine buttons, enabled by the device.
     MediaPlayer1 = new TMediaPlayer(services_.media, GroupBox1);
     MediaPlayer1->setGeometry(design(39, 368, 316, 37));
     MediaPlayer1->raise();
+    MediaPlayer1->setAccessibleName(QStringLiteral("Player"));
 
     auto handle = [this](auto* sender, auto signal, void (TForm3::*method)()) {
         connect(sender, signal, this, [this, method] { runHandler([this, method] { (this->*method)(); }); });
@@ -150,6 +157,10 @@ void TForm3::buildLayout() {
     connect(ListBox1, &QListWidget::currentRowChanged, this,
             [this](int row) { presenter_->selectRow(row >= 0 ? std::optional<std::size_t>(row) : std::nullopt); });
     ListBox1->viewport()->installEventFilter(this);
+    // Enter on a row loads it into the fields, as a double click does.
+    new KeyAction(ListBox1, {Qt::Key_Return, Qt::Key_Enter}, [this] {
+        if (!ListBox1->selectedItems().isEmpty()) runHandler([this] { ListBox1DblClick(); });
+    });
 }
 
 void TForm3::showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) {

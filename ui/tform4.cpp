@@ -1,6 +1,8 @@
 #include "ui/tform4.h"
 
+#include "ui/colours.h"
 #include "ui/fonts.h"
+#include "ui/keys.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -19,23 +21,31 @@ QFont tahoma(int pixels, bool bold = false) { return uiFont("Tahoma", pixels, bo
 constexpr Qt::WindowFlags kToolWindow = Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                                         Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint;
 
+// Escape closes the window, as its close box does.
+void closeOnEscape(QWidget* window) {
+    new KeyAction(window, {Qt::Key_Escape}, [window] { window->close(); });
+}
+
 }  // namespace
 
 TForm4::TForm4(QWidget* parent) : QWidget(parent, kToolWindow) {
     setWindowTitle(QStringLiteral("Existing repertoire view"));
     setFont(tahoma(13));
     setFixedSize(445, 421);
+    lightFace(this);
+    closeOnEscape(this);
     Label1 = new QLabel(QStringLiteral("Existing repertoire"), this);
     Label1->setFont(tahoma(16));
-    // Laid out for Tahoma at 177,2 and 112 wide; where another font stands in, the
+    // Laid out at 177,2 and 112 wide, narrower than its text in Tahoma 16 px: the
     // heading keeps its centre and takes the width its text needs.
     const int width = std::max(112, Label1->sizeHint().width());
     Label1->setGeometry(177 + 56 - width / 2, 2, width, 20);
-    Label1->setStyleSheet(QStringLiteral("color: red;"));
+    textColour(Label1, colours::red);
     ListBox1 = new QListWidget(this);
     ListBox1->setGeometry(0, 421 - 397, 445, 397);
     ListBox1->setFont(tahoma(12));
-    ListBox1->setStyleSheet(QStringLiteral("QListWidget { color: blue; }"));
+    fixColours(ListBox1, QPalette::Text, colours::blue, QPalette::Base, colours::white);
+    ListBox1->setAccessibleName(Label1->text());
 }
 
 const char* const TForm5::kDescription =
@@ -56,17 +66,17 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent, kToolWindow) {
     setWindowTitle(QStringLiteral("About software"));
     setFont(tahoma(16));
     setFixedSize(522, 359);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, p.color(QPalette::HighlightedText));
-    setPalette(p);
+    // The highlight-text colour of the light palette the window was made in: white.
+    lightFace(this, colours::white);
+    closeOnEscape(this);
     Label1 = new QLabel(QStringLiteral("Tollbrook"), this);
     Label1->setGeometry(25, 19, 460, 33);
     Label1->setFont(tahoma(19, true));
-    Label1->setStyleSheet(QStringLiteral("color: red; background: transparent;"));
+    textColour(Label1, colours::red);
     Memo1 = new QPlainTextEdit(QString::fromUtf8(kDescription), this);
     Memo1->setGeometry(0, 359 - 293, 522, 293);
     Memo1->setFrameShape(QFrame::NoFrame);
+    Memo1->setAccessibleName(windowTitle());
 }
 
 const char* const TFormBuySourceCode::kPurchaseAddress = "https://www.example.com/tollbrook/source-code";
@@ -83,6 +93,9 @@ TFormBuySourceCode::TFormBuySourceCode(QWidget* parent) : QDialog(parent, kToolW
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setReadOnly(true);
     Memo1->setBackgroundRole(QPalette::Window);
+    Memo1->setAccessibleName(windowTitle());
+    // Two lines of 16 pixels fill the 41 pixels; a margin would push the second out.
+    Memo1->document()->setDocumentMargin(0);
     Button1 = new QPushButton(QStringLiteral("&Buy Source Code"), this);
     Button1->setGeometry(152, 64, 121, 25);
     // Whatever the desktop does with the address is its own business.

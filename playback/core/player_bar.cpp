@@ -55,6 +55,7 @@ void PlayerBar::setVisibleButtons(TButtonSet buttons) {
 void PlayerBar::setEnabledButtons(TButtonSet buttons) {
     FEnabledButtons = buttons;
     repaint();
+    buttonStatesChanged();
 }
 
 void PlayerBar::setColoredButtons(TButtonSet buttons) {
@@ -140,15 +141,7 @@ void PlayerBar::mouseUp() {
 void PlayerBar::keyDown(Key key) {
     switch (key) {
         case Key::Space:
-            if (!pressableByKeyboard(FocusedButton_)) return;
-            CurrentButton_ = FocusedButton_;
-            runHandler([this] {
-                click();
-                if (FAutoEnable) {
-                    AdjustAutoButtons(CurrentButton_);
-                    RefreshAutoButtons();
-                }
-            });
+            pressByKeyboard(FocusedButton_);
             return;
         case Key::Left:
         case Key::Right: {
@@ -168,6 +161,27 @@ void PlayerBar::keyDown(Key key) {
         case Key::Other:
             return;
     }
+}
+
+void PlayerBar::pressByKeyboard(TMPBtnType button) {
+    if (button != FocusedButton_) {
+        FocusedButton_ = button;
+        repaint();
+    }
+    if (!pressableByKeyboard(button)) return;
+    CurrentButton_ = button;
+    runHandler([this] {
+        click();
+        if (FAutoEnable) {
+            AdjustAutoButtons(CurrentButton_);
+            RefreshAutoButtons();
+        }
+    });
+}
+
+const char* PlayerBar::buttonName(TMPBtnType button) {
+    static constexpr const char* names[] = {"Play", "Pause", "Stop", "Next", "Prev", "Step", "Back", "Record", "Eject"};
+    return names[button];
 }
 
 void PlayerBar::click() {

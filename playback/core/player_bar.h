@@ -71,6 +71,11 @@ public:
     void mouseMove(int x, int y);
     void mouseUp();
     void keyDown(Key key);
+    // Moves the keyboard focus to the button and presses it as Space does (what a
+    // screen reader's press action does too).
+    void pressByKeyboard(TMPBtnType button);
+    // The button's name for screen readers: "Play", "Pause" ...
+    static const char* buttonName(TMPBtnType button);
     // The focus came or went: the focus mark is drawn or removed at once.
     void focusChanged() { paintNow(); }
 
@@ -81,6 +86,8 @@ protected:
     virtual void paintNow() { repaint(); }
     // The control takes a new size (keeping its place); it lays out again with it.
     virtual void resizeTo(Size) {}
+    // Which buttons may be pressed may have changed.
+    virtual void buttonStatesChanged() {}
     // The size the control has now, which it may have been given since the last layout.
     virtual Size currentSize() const { return size_; }
 

@@ -24,6 +24,8 @@ done
 for p in gstreamer1.0-plugins-good gstreamer1.0-plugins-bad timgm6mb-soundfont; do
   grep -q "$p" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
+# The windows' fonts: Tahoma's metrics and the CJK glyphs.
+for p in fonts-wine fonts-wqy-microhei; do grep -q "$p" <<<"$depends" || fail "Depends lacks $p: $depends"; done
 grep -qv pulseaudio <<<"$depends" || true
 if grep -qE '(^|, )pulseaudio( |,|$)' <<<"$depends"; then fail "the package must not pull in a sound server: $depends"; fi
 

@@ -1,4 +1,5 @@
 #include "app/dialog_service.h"
+#include "ui/fonts.h"
 
 #include <QApplication>
 
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     tb::QtDialogService dialogs;
     tb::setDialogs(&dialogs);
     QApplication::setQuitOnLastWindowClosed(false);
+    tb::installUiFonts();
     std::setlocale(LC_ALL, "C.UTF-8");
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new Watchdog);

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The main window as a screen reader reads it: the program on a private X server with
+# a private session bus and accessibility bus, its tree read over AT-SPI.
+#   screen_reader_tree_test.sh PROGRAM
+set -euo pipefail
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
+trap cleanup EXIT
+
+# Debian's pyatspi belongs to the system's Python.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+dbus-daemon --session --address="unix:path=$XDG_RUNTIME_DIR/bus" --fork --print-pid >"$work/dbus.pid"
+pids+=("$(cat "$work/dbus.pid")")
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+
+exec 9>"$work/display"
+Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+exec 9>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+pids+=($!)
+
+# The program in a folder of its own with one entry; the creation step then enables
+# only Play.
+mkdir "$work/app"
+cp "$program" "$work/app/tollbrook"
+printf '/srv/bells/a.mp3|08:00:00\r\n' >"$work/app/playlist.ini"
+printf '/srv/bells/a.mp3\r\n' >"$work/app/qian.ini"
+printf '08:00:00\r\n' >"$work/app/hou.ini"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LC_ALL=C.UTF-8 "$work/app/tollbrook" >/dev/null 2>&1 &
+pids+=($!)
+
+"$python" "$here/screen_reader_tree.py"

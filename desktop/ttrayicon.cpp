@@ -71,7 +71,9 @@ void TTrayIcon::setShowHint(bool show) {
     updateToolTip();
 }
 
-void TTrayIcon::updateToolTip() { area_->setToolTip(showHint_ ? hint_.left(127) : QString()); }
+void TTrayIcon::updateToolTip() {
+    area_->setToolTip(QString::fromStdString(TrayRules::toolTip(hint_.toStdString(), showHint_)));
+}
 
 void TTrayIcon::setIcon(const QIcon& icon) {
     icon_ = icon;
@@ -89,44 +91,57 @@ void TTrayIcon::setPopupMenu(QMenu* menu) {
 }
 
 void TTrayIcon::activated(TrayArea::Activation how) {
-    if (!Enabled) return;
-    // Where the host reports no double click, a single activation is the way back.
-    const bool restore = how == TrayArea::Activation::DoubleClick || !area_->reportsDoubleClicks();
+    const auto handler = TrayRules::forActivation(
+        how == TrayArea::Activation::DoubleClick ? TrayRules::Activation::DoubleClick : TrayRules::Activation::Click,
+        Enabled, area_->reportsDoubleClicks());
     runHandler([&] {
-        if (restore && OnDblClick) {
-            OnDblClick();
-        } else if (!restore && OnClick) {
-            OnClick();
-        }
+        if (handler == TrayRules::Handler::OnDblClick && OnDblClick) OnDblClick();
+        if (handler == TrayRules::Handler::OnClick && OnClick) OnClick();
     });
 }
 
+TrayRules::Window TTrayIcon::windowState() const {
+    if (!owner_.isVisible()) return TrayRules::Window::InTray;
+    return owner_.isMinimized() ? TrayRules::Window::Minimized : TrayRules::Window::Shown;
+}
+
+void TTrayIcon::goTo(TrayRules::Window to) {
+    switch (to) {
+        case TrayRules::Window::Shown:
+            // Restored from minimized, shown with its taskbar entry, in the foreground.
+            if (owner_.isMinimized()) owner_.setWindowState(owner_.windowState() & ~Qt::WindowMinimized);
+            owner_.show();
+            owner_.raise();
+            owner_.activateWindow();
+            break;
+        case TrayRules::Window::InTray:
+            owner_.hide();
+            break;
+        case TrayRules::Window::Minimized:
+            if (!owner_.isMinimized()) owner_.showMinimized();
+            break;
+    }
+}
+
 void TTrayIcon::ShowMainForm() {
-    if (owner_.isMinimized()) owner_.setWindowState(owner_.windowState() & ~Qt::WindowMinimized);
-    owner_.show();
-    owner_.raise();
-    owner_.activateWindow();
+    goTo(TrayRules::next(windowState(), TrayRules::Event::ShowMainForm, area_->available(), MinimizeToTray));
 }
 
 void TTrayIcon::HideMainForm() {
-    if (!area_->available()) {
-        // No notification area to come back from: an ordinary minimize instead.
-        owner_.showMinimized();
-        return;
-    }
-    owner_.hide();
+    goTo(TrayRules::next(windowState(), TrayRules::Event::HideMainForm, area_->available(), MinimizeToTray));
 }
 
 bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &owner_ && event->type() == QEvent::WindowStateChange && MinimizeToTray && owner_.isMinimized() &&
-        area_->available()) {
-        // Hidden once the window system has finished minimizing it; the icon stays.
-        QTimer::singleShot(0, this, [this] {
-            if (owner_.isMinimized()) {
-                owner_.hide();
+    if (watched == &owner_ && event->type() == QEvent::WindowStateChange && owner_.isMinimized()) {
+        const auto to = TrayRules::next(windowState(), TrayRules::Event::Minimized, area_->available(), MinimizeToTray);
+        if (to == TrayRules::Window::InTray) {
+            // Hidden once the window system has finished minimizing it; the icon stays.
+            QTimer::singleShot(0, this, [this] {
+                if (!owner_.isMinimized()) return;
+                goTo(TrayRules::Window::InTray);
                 setIconVisible(true);
-            }
-        });
+            });
+        }
     }
     return QObject::eventFilter(watched, event);
 }

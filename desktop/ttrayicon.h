@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/core/tray_rules.h"
+
 #include <QIcon>
 #include <QMenu>
 #include <QObject>
@@ -78,6 +80,8 @@ protected:
 private:
     void activated(TrayArea::Activation how);
     void updateToolTip();
+    TrayRules::Window windowState() const;
+    void goTo(TrayRules::Window to);
 
     QWidget& owner_;
     std::unique_ptr<TrayArea> area_;

@@ -275,9 +275,19 @@ std::optional<std::int64_t> Playbin::queryLength() {
     return std::nullopt;
 }
 
+std::optional<std::int64_t> Playbin::queryPosition() {
+    gint64 ns = 0;
+    if (pipeline_ != nullptr && gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns) && ns >= 0) {
+        return ns / GST_MSECOND;
+    }
+    return std::nullopt;
+}
+
 // A constant-bitrate stream without a header that states its duration (MPEG audio
 // layer 2, for one) only knows it after being read through; until then its length is
-// the file size at the stream's bitrate.
+// the file size at the stream's bitrate. For a variable bitrate without such a header
+// (lamemp3enc's default) that is the bitrate of the first frames, and the estimate can
+// be off by a tenth either way: nothing that ends a play may rely on it.
 std::int64_t Playbin::estimatedLength(const std::string& file) {
     GstTagList* tags = nullptr;
     g_signal_emit_by_name(pipeline_, "get-audio-tags", 0, &tags);

@@ -1,6 +1,7 @@
 #include "playback/core/playbin.h"
 
 #include "playback/core/gst_media_layer.h"
+#include "playback/core/mpeg_audio.h"
 
 #include <gst/gst.h>
 
@@ -243,6 +244,7 @@ Playbin::Opened Playbin::open(const Setup& setup, std::chrono::milliseconds limi
         return result;
     }
     result.lengthMs = queryLength().value_or(-1);
+    if (result.lengthMs < 0) result.lengthMs = mpegAudioLengthMs(setup.file).value_or(-1);
     if (result.lengthMs < 0) result.lengthMs = estimatedLength(setup.file);
     if (result.lengthMs < 0) result.lengthMs = 0;
     return result;
@@ -285,9 +287,8 @@ std::optional<std::int64_t> Playbin::queryPosition() {
 
 // A constant-bitrate stream without a header that states its duration (MPEG audio
 // layer 2, for one) only knows it after being read through; until then its length is
-// the file size at the stream's bitrate. For a variable bitrate without such a header
-// (lamemp3enc's default) that is the bitrate of the first frames, and the estimate can
-// be off by a tenth either way: nothing that ends a play may rely on it.
+// the file size at the stream's bitrate. (MPEG audio is measured from its frames
+// first: at a variable bitrate the first frames' bitrate says little.)
 std::int64_t Playbin::estimatedLength(const std::string& file) {
     GstTagList* tags = nullptr;
     g_signal_emit_by_name(pipeline_, "get-audio-tags", 0, &tags);

@@ -74,17 +74,10 @@ GstMediaLayer::GstMediaLayer(Poster& poster, Options options)
     // Loading the plugins takes tens of milliseconds the first time; do it now rather
     // than at the first bell.
     for (const char* name : {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "wavparse",
-                             "mpegaudioparse", "mpg123audiodec", "midiparse", "audioconvert", "audioresample",
-                             "volume", "autoaudiosink", "pulsesink"}) {
+                             "mpegaudioparse", "mpg123audiodec", "midiparse", "fluiddec", "audioconvert",
+                             "audioresample", "volume", "autoaudiosink", "pulsesink"}) {
         if (GstElement* element = gst_element_factory_make(name, nullptr)) gst_object_unref(gst_object_ref_sink(element));
     }
-    // Each MIDI decoder makes a FluidSynth synthesizer, which initializes the patch
-    // library it loads soundfonts with and closes it again when it goes; every such
-    // round leaves some 1.6 kB of that library's type data behind. One decoder kept
-    // (idle, without a soundfont) for the layer's life keeps the library open, and the
-    // bells' decoders only count up and down.
-    midiDecoder_ = gst_element_factory_make("fluiddec", nullptr);
-    if (midiDecoder_ != nullptr) gst_object_ref_sink(midiDecoder_);
 }
 
 GstMediaLayer::~GstMediaLayer() {
@@ -94,7 +87,6 @@ GstMediaLayer::~GstMediaLayer() {
     gate_->close();
     // Let the pipelines reach NULL before the process goes on to end, within a bound.
     Worker::waitForAll(std::chrono::seconds(2));
-    if (midiDecoder_ != nullptr) gst_object_unref(midiDecoder_);
 }
 
 std::uint16_t GstMediaLayer::nextId() {

@@ -101,8 +101,6 @@ private:
     std::unique_ptr<Prepared> prepared_;  // the next bell's file, made ready ahead
     // The file of the latest failure of each code, which its text names.
     std::map<std::uint32_t, std::string> failedFiles_;
-    // A MIDI decoder that never plays; see the constructor.
-    GstElement* midiDecoder_ = nullptr;
 };
 
 }  // namespace tb

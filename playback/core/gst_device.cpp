@@ -197,9 +197,8 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
     // it holds. How much that is follows from where the stream ended, which the
     // pipeline tells on the worker, against the time played since the play started
     // there: the length known at open may be only an estimate, and one too short would
-    // cut the tail.
-    // A sink given in the options (a recording one) waits for the clock: what it was
-    // handed has been heard.
+    // cut the tail. A sink given in the options (a recording one) waits for the clock,
+    // so what it was handed has been heard.
     const auto delay = setup_.makeSink ? std::chrono::milliseconds(0) : kOutputDelay;
     worker_->post([playbin = playbin_, gate = gate_, link = link_, worker = std::weak_ptr<Worker>(worker_),
                    epoch = event.epoch, from = held_, playedAt = playedAt_, end = endOfPlay(), delay] {

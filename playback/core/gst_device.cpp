@@ -209,14 +209,13 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
             std::clamp(playedAt + std::chrono::milliseconds(handed - from) + delay, now, now + kLongestTail);
         const auto self = worker.lock();
         if (!self) return;
-        self->postAt(heard, [playbin, gate, link, epoch] {
+        self->postAt(heard, [playbin, gate, link, epoch, handed] {
             if (playbin->epoch() != epoch) return;
             // Played out, the pipeline (and a MIDI soundfont's memory) goes; a later
             // play makes a new one.
-            const auto length = playbin->queryLength();
             playbin->release();
-            gate->post([link, epoch, length] {
-                if (auto device = link->device.lock()) device->onEnded(epoch, length);
+            gate->post([link, epoch, handed] {
+                if (auto device = link->device.lock()) device->onEnded(epoch, handed);
             });
         });
     });
@@ -225,7 +224,9 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
 void GstMediaLayer::Device::onEnded(std::uint64_t epoch, std::optional<std::int64_t> lengthMs) {
     if (epoch != epoch_ || mode_ != Mode::Playing) return;
     mayRetry_ = false;
-    // A stream whose length was estimated knows it exactly once it has been read through.
+    // Where a stream played to its end ended is its length, exactly: the length known
+    // at open may have been estimated, and a header's count may include frames that
+    // decode to nothing.
     if (lengthMs && !playTo_) length_ = *lengthMs;
     held_ = endOfPlay();
     mode_ = Mode::Stopped;

@@ -233,6 +233,10 @@ TEST_P(SoundServerTail, LastHundredMillisecondsAreHeardBeforePlayEnds) {
     poster.pumpFor(300ms);
     EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
     ASSERT_TRUE(stoppedAt.has_value());
+    // Played through, the device knows the length as decoded (an encoder adds a delay
+    // and pads to whole frames) and stands at its end.
+    EXPECT_NEAR(player.Length(), kLength, 80);
+    EXPECT_EQ(player.Position(), player.Length());
 
     const auto onset = recorder.onsetIndex(0.01, started - 100ms);
     ASSERT_TRUE(onset.has_value()) << "nothing was heard at the sink";

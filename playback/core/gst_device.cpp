@@ -11,6 +11,9 @@ namespace {
 // The sound still in the sound server's buffer when the pipeline has handed over its
 // last sample is at most this long; a device counts as playing until it has been heard.
 constexpr std::chrono::milliseconds kLongestTail{1000};
+// From the moment a play on the default output starts to its first sample heard: the
+// sink's start and the sound server's own latency, with room to spare.
+constexpr std::chrono::milliseconds kOutputDelay{80};
 
 struct PlayResult {
     std::uint32_t error = 0;
@@ -191,26 +194,39 @@ void GstMediaLayer::Device::onEvent(const StreamEvent& event) {
     }
     if (mode_ != Mode::Playing) return;
     // The pipeline has handed over its last sample; the sound server still plays what
-    // it holds. The device stops once that has been heard.
-    const auto remaining = std::clamp(std::chrono::milliseconds(endOfPlay() - position()),
-                                      std::chrono::milliseconds(0), kLongestTail);
-    worker_->postAt(SteadyClock::now() + remaining,
-                    [playbin = playbin_, gate = gate_, link = link_, epoch = event.epoch] {
-                        if (playbin->epoch() != epoch) return;  // stopped or played again meanwhile
-                        // Played out, the pipeline (and a MIDI soundfont's memory) goes;
-                        // a later play makes a new one.
-                        const auto length = playbin->queryLength();
-                        playbin->release();
-                        gate->post([link, epoch, length] {
-                            if (auto device = link->device.lock()) device->onEnded(epoch, length);
-                        });
-                    });
+    // it holds. How much that is follows from where the stream ended, which the
+    // pipeline tells on the worker, against the time played since the play started
+    // there: the length known at open may be only an estimate, and one too short would
+    // cut the tail. A sink given in the options (a recording one) waits for the clock,
+    // so what it was handed has been heard.
+    const auto delay = setup_.makeSink ? std::chrono::milliseconds(0) : kOutputDelay;
+    worker_->post([playbin = playbin_, gate = gate_, link = link_, worker = std::weak_ptr<Worker>(worker_),
+                   epoch = event.epoch, from = held_, playedAt = playedAt_, end = endOfPlay(), delay] {
+        if (playbin->epoch() != epoch) return;  // stopped or played again meanwhile
+        const std::int64_t handed = playbin->queryPosition().value_or(end);
+        const auto now = SteadyClock::now();
+        const auto heard =
+            std::clamp(playedAt + std::chrono::milliseconds(handed - from) + delay, now, now + kLongestTail);
+        const auto self = worker.lock();
+        if (!self) return;
+        self->postAt(heard, [playbin, gate, link, epoch, handed] {
+            if (playbin->epoch() != epoch) return;
+            // Played out, the pipeline (and a MIDI soundfont's memory) goes; a later
+            // play makes a new one.
+            playbin->release();
+            gate->post([link, epoch, handed] {
+                if (auto device = link->device.lock()) device->onEnded(epoch, handed);
+            });
+        });
+    });
 }
 
 void GstMediaLayer::Device::onEnded(std::uint64_t epoch, std::optional<std::int64_t> lengthMs) {
     if (epoch != epoch_ || mode_ != Mode::Playing) return;
     mayRetry_ = false;
-    // A stream whose length was estimated knows it exactly once it has been read through.
+    // Where a stream played to its end ended is its length, exactly: the length known
+    // at open may have been estimated, and a header's count may include frames that
+    // decode to nothing.
     if (lengthMs && !playTo_) length_ = *lengthMs;
     held_ = endOfPlay();
     mode_ = Mode::Stopped;

@@ -77,6 +77,10 @@ public:
 
     // The stream's length as the pipeline knows it now, if it does.
     std::optional<std::int64_t> queryLength();
+    // How far into the stream the pipeline has got. The default output does not wait
+    // for the clock, so this is what it has handed to the sound server, not what has
+    // been heard.
+    std::optional<std::int64_t> queryPosition();
 
     // Nothing has failed since the pipeline was made ready (a sound server that went
     // away meanwhile shows only once it plays).

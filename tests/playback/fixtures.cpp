@@ -34,11 +34,11 @@ void save(const std::filesystem::path& file, const std::string& bytes) {
     if (!out) throw std::runtime_error("cannot write fixture " + file.string());
 }
 
-std::string midiBytes(const Tone& tone) {
-    const int note = static_cast<int>(std::lround(69 + 12 * std::log2(tone.frequency / 440.0)));
+int midiNote(double frequency) { return static_cast<int>(std::lround(69 + 12 * std::log2(frequency / 440.0))); }
+
+std::string midiBytes(const Tones& tones) {
     constexpr int ticksPerQuarter = 480;
     constexpr std::uint32_t microsPerQuarter = 500000;  // 120 bpm: 960 ticks a second
-    const auto ticks = static_cast<std::uint32_t>(tone.milliseconds * 960LL / 1000);
     std::string track;
     putVarLen(track, 0);
     track += "\xFF\x51\x03";
@@ -48,14 +48,23 @@ std::string midiBytes(const Tone& tone) {
     putVarLen(track, 0);
     track += "\xC0";
     track += '\0';  // program 0: piano
-    putVarLen(track, 0);
-    track += "\x90";
-    track += static_cast<char>(note);
-    track += static_cast<char>(100);
-    putVarLen(track, ticks);
-    track += "\x80";
-    track += static_cast<char>(note);
-    track += static_cast<char>(64);
+    long long endMs = 0;
+    std::uint32_t tick = 0;
+    for (const Tone& tone : tones) {
+        const int note = midiNote(tone.frequency);
+        endMs += tone.milliseconds;
+        // Counted from the start, so that rounding does not add up over the notes.
+        const auto endTick = static_cast<std::uint32_t>(endMs * 960 / 1000);
+        putVarLen(track, 0);
+        track += "\x90";
+        track += static_cast<char>(note);
+        track += static_cast<char>(100);
+        putVarLen(track, endTick - tick);
+        track += "\x80";
+        track += static_cast<char>(note);
+        track += static_cast<char>(64);
+        tick = endTick;
+    }
     putVarLen(track, 0);
     track += "\xFF\x2F";
     track += '\0';
@@ -72,13 +81,14 @@ std::string midiBytes(const Tone& tone) {
 
 }  // namespace
 
-void writeWav(const std::filesystem::path& file, const Tone& tone, int rate) {
-    const auto frames = static_cast<std::uint32_t>(static_cast<long long>(rate) * tone.milliseconds / 1000);
+void writeWav(const std::filesystem::path& file, const Tones& tones, int rate) {
     std::string data;
-    data.reserve(frames * 2);
-    for (std::uint32_t i = 0; i < frames; ++i) {
-        const double v = tone.amplitude * std::sin(2 * M_PI * tone.frequency * i / rate);
-        put16(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * 32767))));
+    for (const Tone& tone : tones) {
+        const auto frames = static_cast<std::uint32_t>(static_cast<long long>(rate) * tone.milliseconds / 1000);
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            const double v = tone.amplitude * std::sin(2 * M_PI * tone.frequency * i / rate);
+            put16(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(v * 32767))));
+        }
     }
     std::string wav = "RIFF";
     put32(wav, 36 + static_cast<std::uint32_t>(data.size()));
@@ -95,10 +105,12 @@ void writeWav(const std::filesystem::path& file, const Tone& tone, int rate) {
     save(file, wav + data);
 }
 
-void writeMidi(const std::filesystem::path& file, const Tone& tone) { save(file, midiBytes(tone)); }
+void writeMidi(const std::filesystem::path& file, const Tones& tones) { save(file, midiBytes(tones)); }
 
-void writeRmi(const std::filesystem::path& file, const Tone& tone) {
-    const std::string smf = midiBytes(tone);
+double midiNoteFrequency(double frequency) { return 440.0 * std::pow(2.0, (midiNote(frequency) - 69) / 12.0); }
+
+void writeRmi(const std::filesystem::path& file, const Tones& tones) {
+    const std::string smf = midiBytes(tones);
     std::string rmi = "RIFF";
     put32(rmi, static_cast<std::uint32_t>(4 + 8 + smf.size()));
     rmi += "RMIDdata";
@@ -106,14 +118,14 @@ void writeRmi(const std::filesystem::path& file, const Tone& tone) {
     save(file, rmi + smf);
 }
 
-void writeEncoded(const std::filesystem::path& file, const Tone& tone, const std::string& encoder) {
+void writeEncoded(const std::filesystem::path& file, const Tones& tones, const std::string& encoder) {
     if (!gst_is_initialized()) gst_init(nullptr, nullptr);
-    const int buffers = tone.milliseconds / 10;  // 441 samples a buffer at 44.1 kHz
-    const std::string description =
-        "audiotestsrc wave=sine freq=" + std::to_string(tone.frequency) + " volume=" + std::to_string(tone.amplitude) +
-        " samplesperbuffer=441 num-buffers=" + std::to_string(buffers) +
-        " ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! " + encoder + " ! filesink location=\"" +
-        file.string() + "\"";
+    // The samples are those of the WAV fixture, as stereo at 44.1 kHz.
+    const std::filesystem::path source = file.string() + ".source.wav";
+    writeWav(source, tones);
+    const std::string description = "filesrc location=\"" + source.string() +
+                                    "\" ! wavparse ! audioconvert ! audio/x-raw,rate=44100,channels=2 ! " + encoder +
+                                    " ! filesink location=\"" + file.string() + "\"";
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
     if (pipeline == nullptr) {
@@ -130,17 +142,18 @@ void writeEncoded(const std::filesystem::path& file, const Tone& tone, const std
     gst_object_unref(bus);
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
+    std::filesystem::remove(source);
     if (!ok) throw std::runtime_error("encoding fixture " + file.string() + " failed");
 }
 
-void writeFixture(const std::filesystem::path& file, const Tone& tone) {
+void writeFixture(const std::filesystem::path& file, const Tones& tones) {
     const std::string ext = file.extension().string();
-    if (ext == ".wav") return writeWav(file, tone);
+    if (ext == ".wav") return writeWav(file, tones);
     // Like the files of common encoders, with a header that states the length.
-    if (ext == ".mp3") return writeEncoded(file, tone, "lamemp3enc target=bitrate cbr=true bitrate=128 ! xingmux");
-    if (ext == ".mp2") return writeEncoded(file, tone, "twolamemp2enc");
-    if (ext == ".mid" || ext == ".midi") return writeMidi(file, tone);
-    if (ext == ".rmi") return writeRmi(file, tone);
+    if (ext == ".mp3") return writeEncoded(file, tones, "lamemp3enc target=bitrate cbr=true bitrate=128 ! xingmux");
+    if (ext == ".mp2") return writeEncoded(file, tones, "twolamemp2enc");
+    if (ext == ".mid" || ext == ".midi") return writeMidi(file, tones);
+    if (ext == ".rmi") return writeRmi(file, tones);
     throw std::invalid_argument("no fixture kind for " + file.string());
 }
 

@@ -90,6 +90,33 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, GstLayerKinds,
                                            KindCase{".mid", 3}, KindCase{".midi", 3}, KindCase{".rmi", 3}),
                          [](const auto& info) { return std::string(info.param.extension + 1); });
 
+// MPEG audio files without a header that states their length: the length at open is
+// the playing time, whatever the bitrate of the first frames.
+struct EncoderCase {
+    const char* name;
+    const char* file;
+    const char* encoder;
+    friend void PrintTo(const EncoderCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class GstLayerUnstatedLength : public GstLayer, public ::testing::WithParamInterface<EncoderCase> {};
+
+TEST_P(GstLayerUnstatedLength, OpensWithThePlayingTime) {
+    const auto file = dir / GetParam().file;
+    // A loud start, then a soft tone: a variable bitrate falls from the first frames on.
+    tb::test::writeEncoded(file, {{3000, 300, 0.9}, {440, 4700, 0.2}}, GetParam().encoder);
+    openFile(file.string());
+    // An encoder adds a delay and pads to whole frames.
+    EXPECT_NEAR(player.Length(), 5000, 80);
+}
+
+INSTANTIATE_TEST_SUITE_P(Encoders, GstLayerUnstatedLength,
+                         ::testing::Values(EncoderCase{"Mp3VariableBitrate", "vbr.mp3", "lamemp3enc"},
+                                           EncoderCase{"Mp3ConstantBitrate", "cbr.mp3",
+                                                       "lamemp3enc target=bitrate cbr=true bitrate=128"},
+                                           EncoderCase{"Mp2", "plain.mp2", "twolamemp2enc"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(GstLayer, PositionAdvancesWhilePlayingAndHoldsOtherwise) {
     openFile(fixture("long.wav", Tone{440, 3000, 0.5}));
     player.Play();

@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
+#include <optional>
 
 using namespace std::chrono_literals;
 
@@ -167,5 +170,115 @@ TEST(PrivateSoundServer, BellMadeReadyBeforeTheServerRestartedStillRings) {
     EXPECT_TRUE(poster.errors().empty()) << poster.errors().front();
     EXPECT_TRUE(recorder.onsetIndex(0.05, played - 100ms).has_value()) << "the bell was not heard";
 }
+
+}  // namespace
+
+namespace {
+
+// Every format plays to its last sample: each file ends in 100 ms of a marker tone of
+// another pitch, which must be heard, and the device must play on until it was.
+struct TailCase {
+    const char* name;
+    const char* file;
+    void (*write)(const std::filesystem::path&, const tb::test::Tones&);
+};
+
+void writeLameMp3(const std::filesystem::path& file, const tb::test::Tones& tones) {
+    // The encoder's defaults: variable bitrate and no header that states the length.
+    tb::test::writeEncoded(file, tones, "lamemp3enc");
+}
+
+const TailCase kTailCases[] = {
+    {"Wav", "bell.wav", tb::test::writeFixture},
+    {"Mp3FromLamemp3enc", "bell.mp3", writeLameMp3},
+    {"Mp3WithLengthHeader", "bell.mp3", tb::test::writeFixture},
+    {"Mp2", "bell.mp2", tb::test::writeFixture},
+    {"Mid", "bell.mid", tb::test::writeFixture},
+    {"Midi", "bell.midi", tb::test::writeFixture},
+    {"Rmi", "bell.rmi", tb::test::writeFixture},
+};
+
+class SoundServerTail : public SoundServer, public ::testing::WithParamInterface<TailCase> {};
+
+TEST_P(SoundServerTail, LastHundredMillisecondsAreHeardBeforePlayEnds) {
+    // Long enough for a length estimated at open to be off by more than the tail.
+    constexpr int kLength = 5000, kMarker = 100;
+    constexpr double kBodyHz = 440;
+    // B5, a piano key, and no harmonic of the body's A4.
+    const double markerHz = tb::test::midiNoteFrequency(988);
+    const TailCase& tail = GetParam();
+    auto& recorder = *recording;
+    const auto file = dir / tail.file;
+    tail.write(file, {{kBodyHz, kLength - kMarker, 0.5}, {markerHz, kMarker, 0.5}});
+    player.setFileName(file.string());
+    player.Open();
+
+    std::optional<std::chrono::system_clock::time_point> noticeAt, stoppedAt;
+    const auto seeStopped = [&] {
+        if (!stoppedAt && player.Mode() != tb::mpPlaying) stoppedAt = std::chrono::system_clock::now();
+    };
+    player.OnNotify = [&](tb::MediaPlayerDevice&) {
+        if (!noticeAt) noticeAt = std::chrono::system_clock::now();
+        seeStopped();
+        ++notices;
+    };
+    const auto started = std::chrono::system_clock::now();
+    player.Play();
+    ASSERT_TRUE(poster.pumpUntil(
+        [&] {
+            seeStopped();
+            return notices > 0;
+        },
+        10s));
+    poster.pumpFor(300ms);
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    ASSERT_TRUE(stoppedAt.has_value());
+    // Played through, the device knows the length as decoded (an encoder adds a delay
+    // and pads to whole frames) and stands at its end.
+    EXPECT_NEAR(player.Length(), kLength, 80);
+    EXPECT_EQ(player.Position(), player.Length());
+
+    const auto onset = recorder.onsetIndex(0.01, started - 100ms);
+    ASSERT_TRUE(onset.has_value()) << "nothing was heard at the sink";
+    // Judged in 10 ms blocks, since the monitor drops samples now and then. The marker
+    // is where its pitch stands out, at a fifth of the loudest block or more (the MIDI
+    // soundfont plays some twenty times softer than the sampled files).
+    constexpr std::size_t kBlock = 441;
+    std::vector<std::pair<double, double>> levels;  // body, marker
+    for (std::size_t first = *onset;; first += kBlock) {
+        const auto part = recorder.slice(first, kBlock);
+        if (part.size() < kBlock) break;
+        levels.emplace_back(tb::test::toneLevel(part.data(), part.size(), 44100, kBodyHz),
+                            tb::test::toneLevel(part.data(), part.size(), 44100, markerHz));
+    }
+    double loudest = 0;
+    for (const auto& [body, marker] : levels) loudest = std::max({loudest, body, marker});
+    int markerBlocks = 0;
+    std::size_t lastMarker = 0;
+    for (std::size_t block = 0; block < levels.size(); ++block) {
+        const auto [body, marker] = levels[block];
+        if (marker > loudest / 5 && marker > 2 * body) {
+            ++markerBlocks;
+            lastMarker = *onset + block * kBlock;
+        }
+    }
+    EXPECT_GE(markerBlocks, 5) << "heard " << markerBlocks * 10 << " ms of the last " << kMarker << " ms";
+    if (markerBlocks > 0) {
+        // A capture stamp errs late, never early, by up to a read or so.
+        const auto heard = recorder.timeOf(lastMarker + kBlock - 1);
+        const auto after = [&](std::chrono::system_clock::time_point t) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(t - heard).count();
+        };
+        EXPECT_GT(after(*stoppedAt), -50) << "stopped playing before the last sample was heard";
+        EXPECT_GT(after(*noticeAt), -50) << "told it was done before the last sample was heard";
+        std::printf("marker heard for %d ms; stopped %lld ms after it\n", markerBlocks * 10,
+                    static_cast<long long>(after(*stoppedAt)));
+    }
+}
+
+void PrintTo(const TailCase& tail, std::ostream* out) { *out << tail.name; }
+
+INSTANTIATE_TEST_SUITE_P(Formats, SoundServerTail, ::testing::ValuesIn(kTailCases),
+                         [](const ::testing::TestParamInfo<TailCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

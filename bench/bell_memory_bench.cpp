@@ -6,7 +6,8 @@
 //   e.g. build/bench/tb_bench_bell_memory 600 mid wav
 #include "playback/core/gst_media_layer.h"
 #include "playback/core/media_player_device.h"
-#include "playback/core/worker.h"
+#include "core/process.h"
+#include "core/worker.h"
 #include "tests/playback/fixtures.h"
 #include "tests/playback/gst_support.h"
 #include "tests/playback/pulse_recorder.h"
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) kinds.emplace_back(argv[i]);
     if (kinds.empty()) kinds.emplace_back("mid");
 
-    tb::limitAllocatorArenas();  // as the program does
+    tb::initProcess();  // as the program does
     tb::test::TempDir dir;
     std::vector<std::string> files;
     for (const auto& kind : kinds) {

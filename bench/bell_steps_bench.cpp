@@ -13,15 +13,15 @@
 #include "bench/bell_schedule.h"
 #include "desktop/core/autostart.h"
 #include "playback/core/gst_media_layer.h"
-#include "playback/qt_poster.h"
+#include "bench/no_window.h"
+#include "playback/core/media_player_device.h"
+#include "presenters/main_window_presenter.h"
+#include "tests/playback/gst_support.h"
 #include "schedule/clock.h"
 #include "schedule/locale_settings.h"
 #include "tests/playback/pulse_recorder.h"
-#include "ui/tform1.h"
 
-#include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
+#include <thread>
 
 #include <clocale>
 
@@ -71,8 +71,8 @@ public:
 
 int main(int argc, char** argv) {
     using namespace tb::bench;
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication qapp(argc, argv);
+    (void)argc;
+    (void)argv;
     std::setlocale(LC_ALL, "");
     const std::string sink = tb::test::testSink();
     if (sink.empty()) {
@@ -90,19 +90,24 @@ int main(int argc, char** argv) {
     app.setTitle("Tollbrook");
     PrintedDialogs dialogs;
     tb::setDialogs(&dialogs);
-    tb::QtPoster poster;
+    tb::test::ManualPoster poster;
     tb::GstMediaLayer media(poster);
     TimingLayer timed(media);
     tb::PosixLocaleSource locale;
     tb::SystemClock clock;
     tb::XdgAutostart autostart(dir / "autostart");
-    tb::TForm1 form({app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, timed, media, autostart});
+    NoWindow window;
+    tb::MediaPlayerDevice player(timed);
+    tb::MainWindowPresenter form({app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, timed, media, autostart,
+                                  dialogs},
+                                 window, player);
     form.FormCreate();
-    QEventLoop loop;
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(bells.back().due + std::chrono::seconds(2) -
-                                                                              Clock::now()),
-                       &loop, &QEventLoop::quit);
-    loop.exec();
+    // The program's timer, without a window: armed for just after each second.
+    while (Clock::now() < bells.back().due + std::chrono::seconds(2)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(tb::msUntilNextTick(clock.nowMs())));
+        form.Timer1Timer();
+        poster.drain();
+    }
 
     std::map<std::string, std::vector<double>> tick, close, open, play, server;
     for (const auto& bell : bells) {

@@ -6,6 +6,7 @@
 #include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
 #include "tests/ui/fakes.h"
+#include "bench/no_window.h"
 #include "core/dialogs.h"
 #include "playback/core/media_player_device.h"
 #include "presenters/main_window_presenter.h"
@@ -16,29 +17,6 @@
 
 namespace {
 
-// A main window that shows nothing: what a tick costs is the presenter's.
-class NoWindow final : public tb::MainWindowView {
-public:
-    void setClockText(const std::string& text) override { clock = text; }
-    void setStatusText(const std::string&) override {}
-    void showScheduleRows(const std::vector<std::string>&) override {}
-    void removeScheduleRow(std::size_t) override {}
-    void selectScheduleRow(std::size_t) override {}
-    std::optional<std::size_t> selectedScheduleRow() const override { return std::nullopt; }
-    void setAutoRunChecked(bool) override {}
-    void setVolumeSlider(int) override {}
-    int volumeSlider() const override { return 255; }
-    void setTimerEnabled(bool) override {}
-    void setPlayerButtons(tb::TButtonSet) override {}
-    void openViewWindow(const std::vector<std::string>&) override {}
-    void openAboutWindow() override {}
-    void openPurchaseWindow() override {}
-    void runEditor() override {}
-    void collapse() override {}
-    void hideToTray() override {}
-    void showFromTray() override {}
-    std::string clock;
-};
 
 std::vector<std::string> times(std::size_t n) {
     std::vector<std::string> out;
@@ -85,7 +63,7 @@ void mainWindowTick(benchmark::State& state) {
     tb::test::RecordingLayer layer;
     tb::test::RecordingVolume volume;
     tb::XdgAutostart autostart(dir / "autostart");
-    NoWindow window;
+    tb::bench::NoWindow window;
     tb::MediaPlayerDevice player(layer);
     tb::MainWindowPresenter form({app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart,
                                   tb::dialogs()},

@@ -327,6 +327,9 @@ std::uint32_t Playbin::play() {
 }
 
 std::uint32_t Playbin::pause() {
+    // Played out and let go already (a stop can come between the release and the notice
+    // of the end): nothing is left to pause.
+    if (pipeline_ == nullptr) return 0;
     if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) return failureCode();
     return 0;
 }

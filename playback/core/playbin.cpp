@@ -1,6 +1,7 @@
 #include "playback/core/playbin.h"
 
 #include "playback/core/gst_media_layer.h"
+#include "schedule/file_system.h"
 #include "playback/core/mpeg_audio.h"
 
 #include <gst/gst.h>
@@ -87,11 +88,16 @@ bool fellBackToFakeSink(GstElement* autoSink) {
 }  // namespace
 
 FileProblem checkFile(const std::string& file, FileIdentity* identity) {
+    // What the path is, as every other check of the program decides it.
+    switch (pathKind(std::filesystem::u8path(file))) {
+        case PathKind::Missing: return FileProblem::NotFound;
+        case PathKind::NoAccess: return FileProblem::Unreadable;
+        case PathKind::Folder: return FileProblem::Folder;
+        case PathKind::Other: return FileProblem::NotRegular;
+        case PathKind::Regular: break;
+    }
     struct stat st {};
-    if (::stat(file.c_str(), &st) != 0) return errno == EACCES ? FileProblem::Unreadable : FileProblem::NotFound;
-    if (S_ISDIR(st.st_mode)) return FileProblem::Folder;
-    if (!S_ISREG(st.st_mode)) return FileProblem::NotRegular;
-    if (::access(file.c_str(), R_OK) != 0) return FileProblem::Unreadable;
+    if (::access(file.c_str(), R_OK) != 0 || ::stat(file.c_str(), &st) != 0) return FileProblem::Unreadable;
     if (identity != nullptr) {
         *identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
                      static_cast<std::int64_t>(st.st_size),

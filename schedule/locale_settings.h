@@ -69,6 +69,8 @@ public:
     WindowsLocaleSource();
     LocaleSettings read() override;
     void refresh() override;
+    // The settings of a named locale ("de-DE").
+    static LocaleSettings ofLocale(const std::wstring& name);
 
 private:
     LocaleSettings settings_;

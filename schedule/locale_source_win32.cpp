@@ -7,10 +7,11 @@
 namespace tb {
 namespace {
 
-// A value of the user's default locale in UTF-8; nothing when it cannot be queried.
-std::optional<std::string> info(LCTYPE type) {
+// A value of a locale (nullptr: the user's default) in UTF-8; nothing when it cannot be
+// queried.
+std::optional<std::string> info(const wchar_t* locale, LCTYPE type) {
     wchar_t buffer[128];
-    const int n = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, static_cast<int>(std::size(buffer)));
+    const int n = ::GetLocaleInfoEx(locale, type, buffer, static_cast<int>(std::size(buffer)));
     if (n <= 0) return std::nullopt;
     const int length = n - 1;  // without the terminating zero
     if (length == 0) return std::string();
@@ -21,8 +22,8 @@ std::optional<std::string> info(LCTYPE type) {
 }
 
 // A flag that cannot be read counts as 0.
-int flag(LCTYPE type) {
-    const auto text = info(type);
+int flag(const wchar_t* locale, LCTYPE type) {
+    const auto text = info(locale, type);
     if (!text || text->empty()) return 0;
     try {
         return std::stoi(*text);
@@ -31,30 +32,32 @@ int flag(LCTYPE type) {
     }
 }
 
-LocaleSettings readUserSettings() {
+LocaleSettings readSettings(const wchar_t* locale) {
     LocaleSettings s;
-    s.twelveHour = flag(LOCALE_ITIME) == 0;
-    s.leadingZero = flag(LOCALE_ITLZERO) != 0;
-    s.markerBefore = flag(LOCALE_ITIMEMARKPOSN) != 0;
-    s.amString = info(LOCALE_S1159);
-    s.pmString = info(LOCALE_S2359);
-    s.timeSeparator = info(LOCALE_STIME);
-    switch (flag(LOCALE_IDATE)) {
+    s.twelveHour = flag(locale, LOCALE_ITIME) == 0;
+    s.leadingZero = flag(locale, LOCALE_ITLZERO) != 0;
+    s.markerBefore = flag(locale, LOCALE_ITIMEMARKPOSN) != 0;
+    s.amString = info(locale, LOCALE_S1159);
+    s.pmString = info(locale, LOCALE_S2359);
+    s.timeSeparator = info(locale, LOCALE_STIME);
+    switch (flag(locale, LOCALE_IDATE)) {
         case 1: s.dateOrder = DateOrder::DayMonthYear; break;
         case 2: s.dateOrder = DateOrder::YearMonthDay; break;
         default: s.dateOrder = DateOrder::MonthDayYear; break;
     }
-    if (auto separator = info(LOCALE_SDATE)) s.dateSeparator = *separator;
-    if (auto decimal = info(LOCALE_SDECIMAL)) s.decimalSeparator = *decimal;
+    if (auto separator = info(locale, LOCALE_SDATE)) s.dateSeparator = *separator;
+    if (auto decimal = info(locale, LOCALE_SDECIMAL)) s.decimalSeparator = *decimal;
     return s;
 }
 
 }  // namespace
 
-WindowsLocaleSource::WindowsLocaleSource() : settings_(readUserSettings()) {}
+WindowsLocaleSource::WindowsLocaleSource() : settings_(readSettings(LOCALE_NAME_USER_DEFAULT)) {}
+
+LocaleSettings WindowsLocaleSource::ofLocale(const std::wstring& name) { return readSettings(name.c_str()); }
 
 LocaleSettings WindowsLocaleSource::read() { return settings_; }
 
-void WindowsLocaleSource::refresh() { settings_ = readUserSettings(); }
+void WindowsLocaleSource::refresh() { settings_ = readSettings(LOCALE_NAME_USER_DEFAULT); }
 
 }  // namespace tb

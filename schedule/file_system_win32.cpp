@@ -162,6 +162,16 @@ std::optional<ReplaceFailure> replaceFiles(const std::vector<FileReplacement>& f
         if (const DWORD error = writeAll(handle.get(), files[i].bytes)) return abandon(i, error);
         if (!::FlushFileBuffers(handle.get()) || !handle.close()) return abandon(i, ::GetLastError());
     }
+    // A file that another program holds open without sharing cannot be replaced: found
+    // now, before any name changes, it leaves every file as it was.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Handle old(::CreateFileW(files[i].file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!old.valid()) {
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return abandon(i, error);
+        }
+    }
     // Every new text is on disk: now the names change over, one quick step each. The old
     // files stay reachable under a second name meanwhile (a hard link, where the volume
     // has them), so that a replace that fails half way can put back the ones done before.

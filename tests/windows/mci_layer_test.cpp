@@ -1,0 +1,275 @@
+#include "core/worker.h"
+#include "playback/mci/mci_media_layer.h"
+#include "playback/mci/wave_volume.h"
+#include "playback/mci/window_poster.h"
+#include "tests/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <psapi.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using tb::mci::Command;
+namespace mci = tb::mci;
+
+// A 16-bit mono PCM file holding a tone.
+void writeWav(const std::filesystem::path& file, int milliseconds, double frequency = 440.0) {
+    const int rate = 22050;
+    const int count = rate * milliseconds / 1000;
+    std::string data;
+    for (int i = 0; i < count; ++i) {
+        const auto s = static_cast<std::int16_t>(std::lround(16000 * std::sin(2 * 3.14159265358979 * frequency * i / rate)));
+        data += static_cast<char>(s & 0xFF);
+        data += static_cast<char>((s >> 8) & 0xFF);
+    }
+    auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u16 = [](std::uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    const std::string header = "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(rate) +
+                               u32(rate * 2) + u16(2) + u16(16) + "data" + u32(data.size());
+    std::ofstream(file, std::ios::binary) << header << data;
+}
+
+std::string utf8(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+// Runs this thread's messages (the user-interface thread's loop) until `done` holds,
+// at most `limit`.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+struct Notices final : tb::NoticeReceiver {
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> got;
+    std::vector<DWORD> threads;
+    void mciNotify(std::uint32_t code, std::uint16_t id) override {
+        got.emplace_back(code, id);
+        threads.push_back(::GetCurrentThreadId());
+    }
+};
+
+class MciLayer : public ::testing::Test {
+protected:
+    std::uint16_t open(const std::filesystem::path& file, std::uint32_t* error = nullptr) {
+        tb::MciParams p;
+        p.element = utf8(file);
+        const std::uint32_t e = layer.sendCommand(0, Command::Open, mci::OPEN_ELEMENT | mci::WAIT, p);
+        if (error != nullptr) *error = e;
+        return e == 0 ? p.deviceId : 0;
+    }
+    std::uint32_t send(std::uint16_t id, Command c, std::uint32_t flags, tb::MciParams& p) {
+        return layer.sendCommand(id, c, flags, p);
+    }
+    std::uint32_t status(std::uint16_t id, std::uint32_t item) {
+        tb::MciParams p;
+        p.item = item;
+        EXPECT_EQ(send(id, Command::Status, mci::STATUS_ITEM | mci::WAIT, p), 0u);
+        return p.returnValue;
+    }
+
+    tb::test::TempDir dir;
+    tb::WindowPoster poster;
+    tb::MciMediaLayer layer{poster};
+};
+
+// A bell rings to its end, and the end comes as a notice on the user-interface thread.
+TEST_F(MciLayer, WavPlaysToItsEndAndNotifiesOnTheUserInterfaceThread) {
+    writeWav(dir / "bell.wav", 400);
+    const std::uint16_t id = open(dir / "bell.wav");
+    ASSERT_NE(id, 0);
+    EXPECT_EQ(status(id, mci::STATUS_MODE), mci::MODE_STOP);
+    tb::MciParams format;
+    format.item = mci::FORMAT_MILLISECONDS;
+    ASSERT_EQ(send(id, Command::Set, mci::SET_TIME_FORMAT | mci::WAIT, format), 0u);
+    EXPECT_NEAR(static_cast<double>(status(id, mci::STATUS_LENGTH)), 400.0, 20.0);
+    auto notices = std::make_shared<Notices>();
+    tb::MciParams play;
+    play.callback = notices;
+    ASSERT_EQ(send(id, Command::Play, mci::NOTIFY, play), 0u);
+    ASSERT_TRUE(pumpUntil([&] { return !notices->got.empty(); }, 15s)) << "no notice";
+    EXPECT_EQ(notices->got[0], (std::pair<std::uint32_t, std::uint16_t>{mci::NOTIFY_SUCCESSFUL, id}));
+    EXPECT_EQ(notices->threads[0], ::GetCurrentThreadId());
+    EXPECT_EQ(status(id, mci::STATUS_MODE), mci::MODE_STOP);
+    tb::MciParams close;
+    EXPECT_EQ(send(id, Command::Close, mci::WAIT, close), 0u);
+    EXPECT_EQ(layer.openDevices(), 0u);
+}
+
+// The error box names the file the failure is about, after MCI's own words.
+TEST_F(MciLayer, FailedOpenTextIsMcisAndNamesTheFile) {
+    const std::filesystem::path missing = dir / "missing.wav";
+    std::uint32_t error = 0;
+    EXPECT_EQ(open(missing, &error), 0);
+    ASSERT_NE(error, 0u);
+    wchar_t text[MAXERRORLENGTH];
+    ASSERT_TRUE(::mciGetErrorStringW(error, text, MAXERRORLENGTH));
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string mciText(static_cast<std::size_t>(n - 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, mciText.data(), n, nullptr, nullptr);
+    EXPECT_EQ(layer.errorText(error), mciText + ": " + utf8(missing));
+    tb::MciParams p;
+    EXPECT_EQ(send(999, Command::Play, 0, p), static_cast<std::uint32_t>(MCIERR_INVALID_DEVICE_ID));
+    EXPECT_EQ(layer.errorText(0xFFFF), std::nullopt);
+}
+
+// Closing a playing bell (0.4 s under Wine) goes on on its worker: the caller goes on.
+TEST_F(MciLayer, CloseOfAPlayingDeviceDoesNotHoldUpTheCaller) {
+    writeWav(dir / "long.wav", 3000);
+    const std::uint16_t id = open(dir / "long.wav");
+    ASSERT_NE(id, 0);
+    tb::MciParams play;
+    ASSERT_EQ(send(id, Command::Play, 0, play), 0u);
+    EXPECT_TRUE(pumpUntil([&] { return status(id, mci::STATUS_MODE) == mci::MODE_PLAY; }, 5s));
+    const auto start = std::chrono::steady_clock::now();
+    tb::MciParams close;
+    EXPECT_EQ(send(id, Command::Close, mci::WAIT, close), 0u);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, 300ms) << "the close waited for the device";
+    EXPECT_TRUE(tb::Worker::waitForAll(10s));
+}
+
+// A file that does not answer (here a pipe nobody writes to, as a hung share would
+// be) holds up its worker, not the caller, who hears of it within the limit.
+TEST(MciLayerLimits, OpenThatHangsReturnsWithinTheLimit) {
+    tb::WindowPoster poster;
+    tb::MciMediaLayer layer(poster, tb::MciMediaLayer::Options{500ms});
+    const wchar_t* pipeName = L"\\\\.\\pipe\\tollbrook-hung.wav";
+    const HANDLE pipe = ::CreateNamedPipeW(pipeName, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 4096, 4096, 0, nullptr);
+    ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+    tb::MciParams p;
+    p.deviceType = "waveaudio";
+    p.element = "\\\\.\\pipe\\tollbrook-hung.wav";
+    const auto start = std::chrono::steady_clock::now();
+    const std::uint32_t error = layer.sendCommand(0, Command::Open, mci::OPEN_TYPE | mci::OPEN_ELEMENT | mci::WAIT, p);
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::CloseHandle(pipe);  // lets the worker go on
+    if (error != tb::MciMediaLayer::kTimedOut) {
+        std::printf("MCI answered %u at once for a pipe here: the hang cannot be shown this way\n", error);
+        EXPECT_NE(error, 0u);
+    } else {
+        EXPECT_LT(took, 2000ms);
+        EXPECT_EQ(layer.errorText(error), "The device did not answer in time: " + p.element);
+    }
+    EXPECT_EQ(layer.openDevices(), 0u);
+    EXPECT_TRUE(tb::Worker::waitForAll(10s));
+}
+
+struct Usage {
+    DWORD handles = 0;       // GetProcessHandleCount (0 under Wine, which does not count)
+    std::uintptr_t slot = 0; // the lowest free handle slot: it climbs when handles leak
+    std::size_t privateBytes = 0;
+};
+Usage usage() {
+    Usage u;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &u.handles);
+    const HANDLE probe = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    u.slot = reinterpret_cast<std::uintptr_t>(probe);
+    ::CloseHandle(probe);
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    // Wine leaves PrivateUsage at 0; its PagefileUsage is the process's private memory.
+    u.privateBytes = counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
+    return u;
+}
+
+// Months of bells: nothing may stay behind per bell.
+TEST_F(MciLayer, HundredsOfBellsLeaveNoHandlesAndNoMemoryBehind) {
+    writeWav(dir / "short.wav", 100);
+    auto ring = [&] {
+        std::uint32_t error = 0;
+        const std::uint16_t id = open(dir / "short.wav", &error);
+        ASSERT_NE(id, 0) << error << " " << layer.errorText(error).value_or("?");
+        tb::MciParams play, close;
+        auto notices = std::make_shared<Notices>();
+        play.callback = notices;
+        EXPECT_EQ(send(id, Command::Play, mci::NOTIFY, play), 0u);
+        pumpUntil([&] { return !notices->got.empty(); }, 50ms);
+        EXPECT_EQ(send(id, Command::Close, mci::WAIT, close), 0u);
+    };
+    for (int i = 0; i < 20; ++i) ring();  // the first bells load MCI's drivers
+    ASSERT_TRUE(tb::Worker::waitForAll(20s));
+    pumpUntil([] { return false; }, 200ms);
+    const Usage before = usage();
+    const int bells = 300;
+    for (int i = 0; i < bells; ++i) ring();
+    ASSERT_TRUE(tb::Worker::waitForAll(30s));
+    pumpUntil([] { return false; }, 200ms);
+    const Usage after = usage();
+    std::printf("%d bells: handles %lu -> %lu, lowest free handle 0x%zx -> 0x%zx, private bytes %zu -> %zu\n", bells,
+                before.handles, after.handles, static_cast<std::size_t>(before.slot),
+                static_cast<std::size_t>(after.slot), before.privateBytes, after.privateBytes);
+    EXPECT_LE(after.handles, before.handles + 10);
+    EXPECT_LE(after.slot, before.slot + 10 * 4);
+    EXPECT_LE(after.privateBytes, before.privateBytes + 8 * 1024 * 1024);
+    EXPECT_EQ(layer.openDevices(), 0u);
+}
+
+// The slider's value goes to waveform output device 0 as it is.
+TEST(WaveOutVolume, SetsDeviceZeroToTheSlidersValue) {
+    tb::WaveOutVolume volume;
+    volume.setVolume(tb::volumeForSlider(255));
+    const std::uint32_t result = volume.lastResult();
+    if (result == MMSYSERR_NOERROR) {
+        DWORD level = 0;
+        ASSERT_EQ(::waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(0)), &level), MMSYSERR_NOERROR);
+        EXPECT_EQ(level, 0xFF00FF00u);
+        volume.setVolume(tb::volumeForSlider(0));
+        ::waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(0)), &level);
+        EXPECT_EQ(level, 0u);
+    } else {
+        EXPECT_EQ(result, static_cast<std::uint32_t>(MMSYSERR_INVALHANDLE));
+        std::printf("waveOutSetVolume(0, 0xFF00FF00) answered %u (MMSYSERR_INVALHANDLE): Wine keeps no level for "
+                    "device 0, so the level cannot be verified here\n", result);
+    }
+}
+
+// Calls posted from other threads run on the poster's thread, each thread's in order.
+TEST(WindowPoster, CallsFromOtherThreadsRunOnItsThreadInOrder) {
+    tb::WindowPoster poster;
+    const DWORD self = ::GetCurrentThreadId();
+    constexpr int kThreads = 4, kCalls = 500;
+    std::vector<std::vector<int>> seen(kThreads);
+    int wrongThread = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kCalls; ++i) {
+                poster.post([&, t, i] {
+                    if (::GetCurrentThreadId() != self) ++wrongThread;
+                    seen[t].push_back(i);
+                });
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    ASSERT_TRUE(pumpUntil([&] {
+        std::size_t n = 0;
+        for (const auto& s : seen) n += s.size();
+        return n == kThreads * kCalls;
+    }, 10s));
+    EXPECT_EQ(wrongThread, 0);
+    for (const auto& s : seen) {
+        EXPECT_TRUE(std::is_sorted(s.begin(), s.end()));
+        EXPECT_EQ(s.size(), static_cast<std::size_t>(kCalls));
+    }
+}
+
+}  // namespace

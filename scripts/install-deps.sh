@@ -33,7 +33,7 @@ test=(
 
 bench=(pipewire pipewire-pulse wireplumber dbus)
 
-windows=(g++-mingw-w64-x86-64-posix wine64 googletest)
+windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools)
 
 group=${1:-test}
 case "$group" in

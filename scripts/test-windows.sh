@@ -37,5 +37,15 @@ windows_stop() {
 "$wineserver" -p </dev/null >/dev/null 2>&1
 "$wine" wineboot --init </dev/null >/dev/null 2>&1
 
+# Wine records through its default capture device: the null sink's monitor, so that the
+# tests hear what the media layer plays. An MP3 fixture (Windows has no encoder to make
+# one with): 3 s of 880 Hz, as a Windows path on Wine's Z: drive.
+pactl set-default-source "$TOLLBROOK_TEST_SINK.monitor" >/dev/null
+mp3=$PWD/build-windows/fixtures/tone-880.mp3
+mkdir -p "$(dirname "$mp3")"
+[ -s "$mp3" ] || gst-launch-1.0 -q audiotestsrc wave=sine freq=880 volume=0.5 num-buffers=130 ! audioconvert ! \
+  lamemp3enc ! filesink location="$mp3" >/dev/null
+export TOLLBROOK_TEST_MP3="Z:${mp3//\//\\}"
+
 cd build-windows
 ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"

@@ -171,6 +171,104 @@ TEST(MciLayerLimits, OpenThatHangsReturnsWithinTheLimit) {
     EXPECT_TRUE(tb::Worker::waitForAll(10s));
 }
 
+// Records what the sound server plays, through Wine's default capture device (the
+// null sink's monitor, which scripts/test-windows.sh makes the default source).
+class Recording final {
+public:
+    static constexpr int kRate = 22050;
+    explicit Recording(int milliseconds) {
+        WAVEFORMATEX format{};
+        format.wFormatTag = WAVE_FORMAT_PCM;
+        format.nChannels = 1;
+        format.nSamplesPerSec = kRate;
+        format.wBitsPerSample = 16;
+        format.nBlockAlign = 2;
+        format.nAvgBytesPerSec = kRate * 2;
+        samples_.resize(static_cast<std::size_t>(kRate) * milliseconds / 1000);
+        header_.lpData = reinterpret_cast<LPSTR>(samples_.data());
+        header_.dwBufferLength = static_cast<DWORD>(samples_.size() * 2);
+        done_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        result_ = ::waveInOpen(&in_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(done_), 0, CALLBACK_EVENT);
+        if (result_ != MMSYSERR_NOERROR) return;
+        ::waveInPrepareHeader(in_, &header_, sizeof header_);
+        ::waveInAddBuffer(in_, &header_, sizeof header_);
+        result_ = ::waveInStart(in_);
+    }
+    ~Recording() {
+        if (in_ != nullptr) {
+            ::waveInReset(in_);
+            ::waveInUnprepareHeader(in_, &header_, sizeof header_);
+            ::waveInClose(in_);
+        }
+        ::CloseHandle(done_);
+    }
+    MMRESULT result() const { return result_; }
+    // Waits until the buffer is full; the samples recorded.
+    const std::vector<std::int16_t>& wait() {
+        const auto end = std::chrono::steady_clock::now() + 30s;
+        while (!(header_.dwFlags & WHDR_DONE) && std::chrono::steady_clock::now() < end) ::Sleep(20);
+        samples_.resize(header_.dwBytesRecorded / 2);
+        return samples_;
+    }
+
+private:
+    HWAVEIN in_ = nullptr;
+    HANDLE done_ = nullptr;
+    WAVEHDR header_{};
+    std::vector<std::int16_t> samples_;
+    MMRESULT result_ = MMSYSERR_ERROR;
+};
+
+// Strength of one frequency in a window of the samples (Goertzel), of full scale.
+double toneLevel(const std::vector<std::int16_t>& s, std::size_t from, std::size_t count, double frequency) {
+    const double w = 2 * 3.14159265358979 * frequency / Recording::kRate;
+    double a = 0, b = 0;
+    for (std::size_t i = from; i < from + count && i < s.size(); ++i) {
+        const double x = s[i] / 32768.0;
+        const double c = x + 2 * std::cos(w) * a - b;
+        b = a;
+        a = c;
+    }
+    const double power = a * a + b * b - 2 * std::cos(w) * a * b;
+    return 2 * std::sqrt(power) / static_cast<double>(count);
+}
+
+struct SoundCase {
+    const char* name;
+    std::filesystem::path file;  // empty: made here as a WAV
+};
+
+// A bell is heard: WAV (waveaudio) and MP3 (mpegvideo) reach the sound server. Under
+// Wine, MP3 goes through DirectShow over the host's GStreamer.
+TEST_F(MciLayer, WavAndMp3AreHeardAtTheSoundServer) {
+    const char* mp3 = std::getenv("TOLLBROOK_TEST_MP3");  // a 3 s tone of 880 Hz
+    writeWav(dir / "tone.wav", 3000, 880.0);
+    std::vector<SoundCase> cases{{"wav", dir / "tone.wav"}};
+    if (mp3 != nullptr && *mp3 != '\0') {
+        cases.push_back({"mp3", std::filesystem::u8path(mp3)});
+    } else {
+        ADD_FAILURE() << "TOLLBROOK_TEST_MP3 is not set (scripts/test-windows.sh makes the file)";
+    }
+    for (const auto& c : cases) {
+        Recording recording(2500);
+        ASSERT_EQ(recording.result(), static_cast<MMRESULT>(MMSYSERR_NOERROR)) << "no capture device";
+        const std::uint16_t id = open(c.file);
+        ASSERT_NE(id, 0) << c.name;
+        tb::MciParams play, close;
+        ASSERT_EQ(send(id, Command::Play, 0, play), 0u) << c.name;
+        const auto& samples = recording.wait();
+        send(id, Command::Close, mci::WAIT, close);
+        ASSERT_GT(samples.size(), static_cast<std::size_t>(Recording::kRate)) << c.name;
+        // The last second of the recording lies inside the tone.
+        const std::size_t window = Recording::kRate / 2;
+        double best = 0;
+        for (std::size_t from = 0; from + window <= samples.size(); from += window / 2)
+            best = std::max(best, toneLevel(samples, from, window, 880.0));
+        std::printf("%s: 880 Hz at %.3f of full scale\n", c.name, best);
+        EXPECT_GT(best, 0.05) << c.name << " was not heard";
+    }
+}
+
 struct Usage {
     DWORD handles = 0;       // GetProcessHandleCount (0 under Wine, which does not count)
     std::uintptr_t slot = 0; // the lowest free handle slot: it climbs when handles leak

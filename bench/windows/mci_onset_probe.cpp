@@ -2,6 +2,7 @@
 // other, and prints for each the wall-clock time at which it was told to play, in
 // milliseconds since the epoch: "<file> <ms>". The Linux side (tb_bench_wine_mci)
 // records the sound server and finds when each was heard.
+#include "core/worker.h"
 #include "playback/mci/mci_media_layer.h"
 #include "playback/mci/window_poster.h"
 
@@ -53,5 +54,6 @@ int main(int argc, char** argv) {
         layer.sendCommand(open.deviceId, tb::mci::Command::Close, tb::mci::WAIT, close);
     }
     pump([] { return false; }, 500ms);
-    return 0;
+    // The closes end on their workers before the process does.
+    return tb::Worker::waitForAll(10s) ? 0 : 1;
 }

@@ -101,9 +101,17 @@ protected:
         return p.returnValue;
     }
 
+    // Closes run on the devices' workers after the layer is gone: they end before the
+    // test does (a process that exits during an MCI close under Wine can crash there).
+    void TearDown() override {
+        owned.reset();
+        EXPECT_TRUE(tb::Worker::waitForAll(10s));
+    }
+
     tb::test::TempDir dir;
     tb::WindowPoster poster;
-    tb::MciMediaLayer layer{poster};
+    std::unique_ptr<tb::MciMediaLayer> owned = std::make_unique<tb::MciMediaLayer>(poster);
+    tb::MciMediaLayer& layer = *owned;
 };
 
 // A bell rings to its end, and the end comes as a notice on the user-interface thread.

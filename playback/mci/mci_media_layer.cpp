@@ -288,6 +288,21 @@ std::uint32_t MciMediaLayer::open(std::uint32_t flags, MciParams& params) {
     const auto done = worker->call<bool>(
         [request, notices, callback] {
             send(0, *request);
+            // Without a MIDI output device the sequencer "plays" for ever, silent and
+            // without a notice (a machine without a synthesizer, Wine in a sandbox): a
+            // bell that cannot sound is refused at its open.
+            if (request->error == 0 && ::midiOutGetNumDevs() == 0) {
+                MCI_GETDEVCAPS_PARMS caps{};
+                caps.dwItem = MCI_GETDEVCAPS_DEVICE_TYPE;
+                if (::mciSendCommandW(request->deviceId, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM | MCI_WAIT,
+                                      reinterpret_cast<DWORD_PTR>(&caps)) == 0 &&
+                    caps.dwReturn == MCI_DEVTYPE_SEQUENCER) {
+                    MCI_GENERIC_PARMS b{};
+                    ::mciSendCommandW(request->deviceId, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&b));
+                    request->error = kNoMidiOutput;
+                    request->deviceId = 0;
+                }
+            }
             // Registered before the caller hears of the device, so that a notice of the
             // open itself finds its receiver.
             if (request->error == 0 && (request->flags & mci::NOTIFY)) {
@@ -341,6 +356,8 @@ std::optional<std::string> MciMediaLayer::errorText(std::uint32_t code) {
     std::string text;
     if (code == kTimedOut) {
         text = "The device did not answer in time";
+    } else if (code == kNoMidiOutput) {
+        text = "There is no MIDI output device to play this file on";
     } else {
         wchar_t buffer[MAXERRORLENGTH] = {};
         if (!::mciGetErrorStringW(code, buffer, MAXERRORLENGTH)) return std::nullopt;

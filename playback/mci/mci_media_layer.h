@@ -26,6 +26,7 @@ public:
     // Error codes of this layer beside MCI's own; errorText gives their texts.
     enum ErrorCode : std::uint32_t {
         kTimedOut = 0x10000,  // the device did not answer in time
+        kNoMidiOutput,        // a MIDI file, and no MIDI output device to play it on
     };
 
     struct Options {

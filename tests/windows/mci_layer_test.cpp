@@ -154,6 +154,24 @@ TEST_F(MciLayer, FailedOpenTextIsMcisAndNamesTheFile) {
     EXPECT_EQ(layer.errorText(0xFFFF), std::nullopt);
 }
 
+// A MIDI file on the sequencer without a MIDI output device would play for ever without
+// a sound or a notice: the open says so instead.
+TEST_F(MciLayer, SequencerWithoutMidiOutputIsRefusedAtItsOpen) {
+    writeMidi(dir / "bell.mid", 500, 72);
+    tb::MciParams p;
+    p.deviceType = "sequencer";
+    p.element = utf8(dir / "bell.mid");
+    const std::uint32_t error = send(0, Command::Open, mci::OPEN_TYPE | mci::OPEN_ELEMENT | mci::WAIT, p);
+    if (::midiOutGetNumDevs() > 0) {
+        std::printf("this system has %u MIDI output devices: the sequencer plays\n", ::midiOutGetNumDevs());
+        EXPECT_EQ(error, 0u);
+        return;
+    }
+    EXPECT_EQ(error, tb::MciMediaLayer::kNoMidiOutput);
+    EXPECT_EQ(layer.errorText(error), "There is no MIDI output device to play this file on: " + p.element);
+    EXPECT_EQ(layer.openDevices(), 0u);
+}
+
 // Closing a playing bell (0.4 s under Wine) goes on on its worker: the caller goes on.
 TEST_F(MciLayer, CloseOfAPlayingDeviceDoesNotHoldUpTheCaller) {
     writeWav(dir / "long.wav", 3000);

@@ -25,7 +25,8 @@ struct LocaleSettings {
     bool operator==(const LocaleSettings&) const = default;
 };
 
-// Where the settings come from: the C library's locale on POSIX, a fixed value in tests.
+// Where the settings come from: the C library's locale on POSIX, the user's regional
+// settings on Windows, a fixed value in tests.
 class LocaleSettingsSource {
 public:
     virtual ~LocaleSettingsSource() = default;
@@ -59,5 +60,27 @@ public:
     // Sets the process locale from the environment again.
     void refresh() override;
 };
+
+// The user's regional settings on Windows (GetLocaleInfoEx), as they were at start or
+// at the last refresh; the front end refreshes when the system reports a change of
+// them (WM_SETTINGCHANGE with "intl").
+class WindowsLocaleSource final : public LocaleSettingsSource {
+public:
+    WindowsLocaleSource();
+    LocaleSettings read() override;
+    void refresh() override;
+    // The settings of a named locale ("de-DE").
+    static LocaleSettings ofLocale(const std::wstring& name);
+
+private:
+    LocaleSettings settings_;
+};
+
+// The source of this platform's settings.
+#ifdef _WIN32
+using SystemLocaleSource = WindowsLocaleSource;
+#else
+using SystemLocaleSource = PosixLocaleSource;
+#endif
 
 }  // namespace tb

@@ -5,6 +5,8 @@
 #   install-deps.sh build     runtime, and what building the program needs
 #   install-deps.sh test      build, and what the tests need (the default)
 #   install-deps.sh bench     test, and a PipeWire server for the benchmarks
+#   install-deps.sh windows   test, and the cross-compiler, Wine and GoogleTest's sources
+#                             that build and test the Windows core
 # No group installs a sound server for the desktop: Debian 12's desktop has PipeWire
 # with its PulseAudio service (or PulseAudio), and a second one beside it can take the
 # desktop's sound away at the next login. Only the test group brings the PulseAudio
@@ -36,13 +38,16 @@ test=(
 
 bench=(pipewire pipewire-pulse wireplumber dbus)
 
+windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools)
+
 group=${1:-test}
 case "$group" in
   runtime) packages=("${runtime[@]}") ;;
   build) packages=("${runtime[@]}" "${build[@]}") ;;
   test) packages=("${runtime[@]}" "${build[@]}" "${test[@]}") ;;
   bench) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${bench[@]}") ;;
-  *) echo "usage: $0 [runtime|build|test|bench]" >&2; exit 2 ;;
+  windows) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${windows[@]}") ;;
+  *) echo "usage: $0 [runtime|build|test|bench|windows]" >&2; exit 2 ;;
 esac
 
 missing=()

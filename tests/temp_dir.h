@@ -5,7 +5,11 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <random>
+#else
 #include <unistd.h>
+#endif
 
 namespace tb::test {
 
@@ -13,8 +17,18 @@ namespace tb::test {
 class TempDir final {
 public:
     TempDir() {
+#ifdef _WIN32
+        // No mkdtemp: a random name, taken only if no folder had it.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (;;) {
+            path_ = std::filesystem::temp_directory_path() / ("tollbrook-" + std::to_string(random() % 1000000000u));
+            if (std::filesystem::create_directory(path_)) break;
+        }
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "tollbrook-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
+#endif
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

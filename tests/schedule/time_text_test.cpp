@@ -162,6 +162,9 @@ namespace {
 // Every time text the program renders must read back to its own time of day, in every
 // locale installed here, or the editor turns a bell's time into another.
 TEST(TimeTextRoundTrip, EverySecondOfTheDayInEveryInstalledLocale) {
+#ifdef _WIN32
+    GTEST_SKIP() << "POSIX only: the C library's locales; tests/windows/locale_source_test.cpp walks every Windows locale";
+#else
     std::vector<std::string> locales;
     if (FILE* list = ::popen("locale -a 2>/dev/null", "r")) {
         char name[256];
@@ -204,6 +207,7 @@ TEST(TimeTextRoundTrip, EverySecondOfTheDayInEveryInstalledLocale) {
         }
     }
     std::printf("%zu locales, %zu distinct settings\n", locales.size(), distinct.size());
+#endif
 }
 
 }  // namespace

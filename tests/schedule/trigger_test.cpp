@@ -117,21 +117,29 @@ TEST(Trigger, FirstEqualRowWins) {
 
 namespace {
 
+void setTimeZone(const char* zone) {
+#ifdef _WIN32
+    ::_putenv_s("TZ", zone != nullptr ? zone : "");  // an empty value removes it
+#else
+    if (zone != nullptr) {
+        ::setenv("TZ", zone, 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+#endif
+}
+
 // Staff who move the machine to another zone (or the clock's daylight-saving change)
 // expect the bells by the new local time from the next second on.
 TEST(SystemClock, ChangeOfTimeZoneCountsFromTheNextReading) {
     const char* saved = std::getenv("TZ");
     const std::string before = saved != nullptr ? saved : "";
     tb::SystemClock clock;
-    ::setenv("TZ", "UTC0", 1);
+    setTimeZone("UTC0");
     EXPECT_EQ(clock.localTime(0).hour, 0);
-    ::setenv("TZ", "JST-9", 1);
+    setTimeZone("JST-9");
     EXPECT_EQ(clock.localTime(0).hour, 9);
-    if (saved != nullptr) {
-        ::setenv("TZ", before.c_str(), 1);
-    } else {
-        ::unsetenv("TZ");
-    }
+    setTimeZone(saved != nullptr ? before.c_str() : nullptr);
 }
 
 }  // namespace

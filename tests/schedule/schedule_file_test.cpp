@@ -36,6 +36,13 @@ TEST_P(ScheduleTextDecode, ReadsLinesAsWritten) {
     EXPECT_EQ(tb::decodeScheduleText(GetParam().bytes), GetParam().lines);
 }
 
+#ifdef _WIN32
+// In the ANSI code page: the Windows tests run with code page 1252.
+const DecodeCase kWithoutMark{"BytesWithoutMarkAreInTheCodePage", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xC3\xA9t\xC3\xA9.mp3"}};
+#else
+const DecodeCase kWithoutMark{"BytesWithoutMarkKeptAsTheyAre", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xE9t\xE9.mp3"}};
+#endif
+
 INSTANTIATE_TEST_SUITE_P(
     LineEndsMarksAndNul, ScheduleTextDecode,
     ::testing::Values(
@@ -57,12 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"Utf16LoneSurrogate", "\xFF\xFE" "\x3D\xD8" "a\0"s, {"\xEF\xBF\xBD" "a"}},
         DecodeCase{"Utf16NulEndsText", "\xFF\xFE" "a\0\0\0b\0"s, {"a"}},
         DecodeCase{"Utf16OddByteDropped", "\xFF\xFE" "a\0b"s, {"a"}},
-#ifdef _WIN32
-        // In the ANSI code page: the Windows tests run with code page 1252.
-        DecodeCase{"BytesWithoutMarkAreInTheCodePage", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xC3\xA9t\xC3\xA9.mp3"}}),
-#else
-        DecodeCase{"BytesWithoutMarkKeptAsTheyAre", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xE9t\xE9.mp3"}}),
-#endif
+        kWithoutMark),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScheduleTextEncode, EveryLineEndsInCrLfWithoutMark) {

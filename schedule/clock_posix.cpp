@@ -5,16 +5,6 @@
 
 namespace tb {
 
-std::int64_t SystemClock::nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-std::int64_t SystemClock::steadyMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 TimeOfDay SystemClock::localTime(std::int64_t epochMs) {
     std::int64_t seconds = epochMs / 1000;
     std::int64_t ms = epochMs % 1000;

@@ -3,20 +3,7 @@
 #include <chrono>
 #include <ctime>
 
-#include <windows.h>
-
 namespace tb {
-
-std::int64_t SystemClock::nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-std::int64_t SystemClock::steadyMs() {
-    // Counts from the start of the system, never goes back and is not changed with the
-    // wall clock; 64 bits, so it does not wrap after 49 days as GetTickCount does.
-    return static_cast<std::int64_t>(::GetTickCount64());
-}
 
 TimeOfDay SystemClock::localTime(std::int64_t epochMs) {
     std::int64_t seconds = epochMs / 1000;

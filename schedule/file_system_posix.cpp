@@ -1,4 +1,5 @@
 #include "schedule/file_system.h"
+#include "schedule/file_steps.h"
 
 #include <atomic>
 #include <cerrno>
@@ -122,67 +123,51 @@ FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit
     return out;
 }
 
-std::optional<ReplaceFailure> replaceFiles(const std::vector<FileReplacement>& files) {
+namespace steps {
+
+std::filesystem::path temporaryName(const std::filesystem::path& file) {
     static std::atomic<unsigned> counter{0};
-    std::vector<std::filesystem::path> temps;
-    auto abandon = [&](std::size_t index, int error) {
-        for (const auto& t : temps) ::unlink(t.c_str());
-        return ReplaceFailure{index, reasonFor(error)};
-    };
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::filesystem::path temp = files[i].file;
-        temp += ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.get() < 0) return abandon(i, errno);
-        temps.push_back(temp);
-        struct stat old {};
-        if (::stat(files[i].file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-            (void)::fchmod(fd.get(), old.st_mode & 07777);
-        }
-        if (const int error = writeAll(fd.get(), files[i].bytes)) return abandon(i, error);
-        if (::fsync(fd.get()) != 0 || fd.close() != 0) return abandon(i, errno);
-    }
-    // Every new text is on disk: now the names change over, one quick step each. The old
-    // files stay reachable under a second name meanwhile, so that a rename that fails
-    // half way can put back the ones done before it.
-    std::vector<std::optional<std::filesystem::path>> backups(files.size());
-    std::vector<bool> existed(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::filesystem::path backup = temps[i];
-        backup += ".old";
-        existed[i] = pathKind(files[i].file) != PathKind::Missing;
-        if (existed[i] && ::link(files[i].file.c_str(), backup.c_str()) == 0) backups[i] = backup;
-    }
-    auto dropBackups = [&] {
-        for (const auto& b : backups)
-            if (b) ::unlink(b->c_str());
-    };
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (::rename(temps[i].c_str(), files[i].file.c_str()) != 0) {
-            const int error = errno;
-            for (std::size_t k = 0; k < i; ++k) {
-                if (backups[k]) {
-                    ::rename(backups[k]->c_str(), files[k].file.c_str());
-                    backups[k].reset();
-                } else if (!existed[k]) {
-                    ::unlink(files[k].file.c_str());
-                }
-            }
-            for (std::size_t k = i; k < temps.size(); ++k) ::unlink(temps[k].c_str());
-            dropBackups();
-            return ReplaceFailure{i, reasonFor(error)};
-        }
-    }
-    dropBackups();
-    // A rename is durable only once its folder is.
+    std::filesystem::path temp = file;
+    temp += ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
+    return temp;
+}
+
+std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path& like,
+                                        std::string_view bytes) {
+    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return reasonFor(errno);
+    struct stat old {};
+    if (::stat(like.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd.get(), old.st_mode & 07777);
+    if (const int error = writeAll(fd.get(), bytes)) return reasonFor(error);
+    if (::fsync(fd.get()) != 0 || fd.close() != 0) return reasonFor(errno);
+    return std::nullopt;
+}
+
+// Nothing holds a file against a rename here.
+std::optional<std::string> replaceable(const std::filesystem::path&) { return std::nullopt; }
+
+bool secondName(const std::filesystem::path& file, const std::filesystem::path& name) {
+    return ::link(file.c_str(), name.c_str()) == 0;
+}
+
+std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return reasonFor(errno);
+    return std::nullopt;
+}
+
+void removeQuietly(const std::filesystem::path& file) { ::unlink(file.c_str()); }
+
+// A rename is durable only once its folder is.
+void flushFolders(const std::vector<std::filesystem::path>& files) {
     std::set<std::filesystem::path> folders;
-    for (const auto& f : files) folders.insert(f.file.has_parent_path() ? f.file.parent_path() : ".");
+    for (const auto& f : files) folders.insert(f.has_parent_path() ? f.parent_path() : ".");
     for (const auto& folder : folders) {
         Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir.get() >= 0) (void)::fsync(dir.get());
     }
-    return std::nullopt;
 }
+
+}  // namespace steps
 
 std::string systemCodePageToUtf8(std::string_view bytes) { return std::string(bytes); }
 

@@ -1,4 +1,5 @@
 #include "schedule/file_system.h"
+#include "schedule/file_steps.h"
 
 #include <algorithm>
 #include <atomic>
@@ -145,68 +146,53 @@ FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit
     return out;
 }
 
-std::optional<ReplaceFailure> replaceFiles(const std::vector<FileReplacement>& files) {
+namespace steps {
+
+std::filesystem::path temporaryName(const std::filesystem::path& file) {
     static std::atomic<unsigned> counter{0};
-    std::vector<std::filesystem::path> temps;
-    auto abandon = [&](std::size_t index, DWORD error) {
-        for (const auto& t : temps) ::DeleteFileW(t.c_str());
-        return ReplaceFailure{index, reasonFor(error)};
-    };
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::filesystem::path temp = files[i].file;
-        temp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(counter++);
-        // Held without sharing while it is written.
-        Handle handle(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!handle.valid()) return abandon(i, ::GetLastError());
-        temps.push_back(temp);
-        if (const DWORD error = writeAll(handle.get(), files[i].bytes)) return abandon(i, error);
-        if (!::FlushFileBuffers(handle.get()) || !handle.close()) return abandon(i, ::GetLastError());
-    }
-    // A file that another program holds open without sharing cannot be replaced: found
-    // now, before any name changes, it leaves every file as it was.
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        Handle old(::CreateFileW(files[i].file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (!old.valid()) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return abandon(i, error);
-        }
-    }
-    // Every new text is on disk: now the names change over, one quick step each. The old
-    // files stay reachable under a second name meanwhile (a hard link, where the volume
-    // has them), so that a replace that fails half way can put back the ones done before.
-    std::vector<std::optional<std::filesystem::path>> backups(files.size());
-    std::vector<bool> existed(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::filesystem::path backup = temps[i];
-        backup += L".old";
-        existed[i] = pathKind(files[i].file) != PathKind::Missing;
-        if (existed[i] && ::CreateHardLinkW(backup.c_str(), files[i].file.c_str(), nullptr)) backups[i] = backup;
-    }
-    auto dropBackups = [&] {
-        for (const auto& b : backups)
-            if (b) ::DeleteFileW(b->c_str());
-    };
-    constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!::MoveFileExW(temps[i].c_str(), files[i].file.c_str(), kReplace)) {
-            const DWORD error = ::GetLastError();
-            for (std::size_t k = 0; k < i; ++k) {
-                if (backups[k]) {
-                    ::MoveFileExW(backups[k]->c_str(), files[k].file.c_str(), kReplace);
-                    backups[k].reset();
-                } else if (!existed[k]) {
-                    ::DeleteFileW(files[k].file.c_str());
-                }
-            }
-            for (std::size_t k = i; k < temps.size(); ++k) ::DeleteFileW(temps[k].c_str());
-            dropBackups();
-            return ReplaceFailure{i, reasonFor(error)};
-        }
-    }
-    dropBackups();
+    std::filesystem::path temp = file;
+    temp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(counter++);
+    return temp;
+}
+
+std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path&,
+                                        std::string_view bytes) {
+    // Held without sharing while it is written.
+    Handle handle(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid()) return reasonFor(::GetLastError());
+    if (const DWORD error = writeAll(handle.get(), bytes)) return reasonFor(error);
+    if (!::FlushFileBuffers(handle.get()) || !handle.close()) return reasonFor(::GetLastError());
     return std::nullopt;
 }
+
+// A file that another program holds open without sharing cannot be replaced.
+std::optional<std::string> replaceable(const std::filesystem::path& file) {
+    Handle old(::CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!old.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return reasonFor(error);
+    }
+    return std::nullopt;
+}
+
+bool secondName(const std::filesystem::path& file, const std::filesystem::path& name) {
+    return ::CreateHardLinkW(name.c_str(), file.c_str(), nullptr) != 0;
+}
+
+std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return reasonFor(::GetLastError());
+    }
+    return std::nullopt;
+}
+
+void removeQuietly(const std::filesystem::path& file) { ::DeleteFileW(file.c_str()); }
+
+// MOVEFILE_WRITE_THROUGH has made each rename durable already.
+void flushFolders(const std::vector<std::filesystem::path>&) {}
+
+}  // namespace steps
 
 std::string systemCodePageToUtf8(std::string_view bytes) {
     const std::wstring wide = widen(bytes, CP_ACP);

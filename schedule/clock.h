@@ -3,6 +3,7 @@
 #include "schedule/time_text.h"
 
 #include <cstdint>
+#include <ctime>
 
 namespace tb {
 
@@ -23,5 +24,9 @@ public:
     TimeOfDay localTime(std::int64_t epochMs) override;
     std::int64_t steadyMs() override;
 };
+
+// The local calendar time of a second since the epoch, in the system's time zone as it
+// is now (per platform); false where the system cannot say.
+bool localCalendar(std::int64_t epochSeconds, std::tm& local);
 
 }  // namespace tb

@@ -13,6 +13,10 @@
 
 namespace tb::steps {
 
+// The system's words for an error as a reason: without trailing blanks, line breaks and
+// full stops (the error box adds its own full stop).
+std::string withoutTrailingStop(std::string text);
+
 // A name beside `file` that no other writer uses: `file` + ".tmp<process>.<n>".
 std::filesystem::path temporaryName(const std::filesystem::path& file);
 // Writes a new file (that must not exist yet) and flushes it to disk; it takes the

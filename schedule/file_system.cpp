@@ -4,6 +4,14 @@
 
 namespace tb {
 
+std::string steps::withoutTrailingStop(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
+                             text.back() == '.' || text.back() == '\t')) {
+        text.pop_back();
+    }
+    return text;
+}
+
 std::optional<ReplaceFailure> replaceFiles(const std::vector<FileReplacement>& files) {
     std::vector<std::filesystem::path> temps;
     auto abandon = [&](std::size_t index, std::string reason) {

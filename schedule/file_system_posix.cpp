@@ -16,12 +16,7 @@ namespace {
 
 // The system's text for an errno value, without trailing blanks, breaks and full stops.
 std::string reasonFor(int error) {
-    std::string text = std::error_code(error, std::generic_category()).message();
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                             text.back() == '.' || text.back() == '\t')) {
-        text.pop_back();
-    }
-    return text;
+    return steps::withoutTrailingStop(std::error_code(error, std::generic_category()).message());
 }
 
 class Fd final {

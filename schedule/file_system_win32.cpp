@@ -36,11 +36,7 @@ std::string reasonFor(DWORD error) {
     std::string text = length > 0 ? narrow(buffer, static_cast<int>(length), CP_UTF8)
                                    : "Error " + std::to_string(error);
     if (buffer != nullptr) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\r' || text.back() == '\n' ||
-                             text.back() == '.' || text.back() == '\t')) {
-        text.pop_back();
-    }
-    return text;
+    return steps::withoutTrailingStop(std::move(text));
 }
 
 class Handle final {

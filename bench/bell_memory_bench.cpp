@@ -4,13 +4,13 @@
 // (`source scripts/services.sh`).
 //   build/bench/tb_bench_bell_memory [bells=400] [file kinds=mid] ...
 //   e.g. build/bench/tb_bench_bell_memory 600 mid wav
-#include "playback/core/gst_media_layer.h"
-#include "playback/core/media_player_device.h"
+#include "media/gstreamer/gst_media_layer.h"
+#include "core/playback/media_player_device.h"
 #include "core/process.h"
 #include "core/worker.h"
-#include "tests/playback/fixtures.h"
-#include "tests/playback/gst_support.h"
-#include "tests/playback/pulse_recorder.h"
+#include "tests/media/gstreamer/fixtures.h"
+#include "tests/media/gstreamer/gst_support.h"
+#include "tests/media/gstreamer/pulse_recorder.h"
 #include "tests/temp_dir.h"
 
 #include <glib.h>

@@ -2,7 +2,7 @@
 
 // The bells the bell benchmarks ring: 20 of each kind of file, taking turns, one every
 // 1.5 s from a few seconds ahead.
-#include "tests/playback/fixtures.h"
+#include "tests/media/gstreamer/fixtures.h"
 #include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
 

@@ -4,7 +4,7 @@
 // and against PipeWire).
 //   build/bench/tb_bench_bells
 #include "bench/bell_schedule.h"
-#include "tests/playback/pulse_recorder.h"
+#include "tests/media/gstreamer/pulse_recorder.h"
 
 #include <fstream>
 #include <thread>

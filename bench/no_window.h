@@ -1,6 +1,6 @@
 #pragma once
 
-#include "presenters/main_window_presenter.h"
+#include "core/presenters/main_window_presenter.h"
 
 #include <optional>
 #include <string>

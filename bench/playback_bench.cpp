@@ -1,9 +1,9 @@
 // Open and start-of-sound times of the GStreamer media layer, per file kind.
 //   build/bench/tb_bench_playback
-#include "playback/core/gst_media_layer.h"
-#include "playback/core/media_player_device.h"
-#include "tests/playback/fixtures.h"
-#include "tests/playback/gst_support.h"
+#include "media/gstreamer/gst_media_layer.h"
+#include "core/playback/media_player_device.h"
+#include "tests/media/gstreamer/fixtures.h"
+#include "tests/media/gstreamer/gst_support.h"
 #include "tests/temp_dir.h"
 
 #include <benchmark/benchmark.h>

@@ -1,15 +1,16 @@
 // Cost of one schedule tick against schedules of 100, 10,000 and 100,000 entries.
 //   build/bench/tb_bench_trigger
-#include "schedule/time_text.h"
-#include "schedule/trigger.h"
-#include "tests/playback/recording_layer.h"
+#include "core/schedule/time_text.h"
+#include "core/schedule/trigger.h"
+#include "tests/core/playback/recording_layer.h"
 #include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
-#include "tests/ui/fakes.h"
+#include "tests/front-ends/qt/fakes.h"
 #include "bench/no_window.h"
 #include "core/dialogs.h"
-#include "playback/core/media_player_device.h"
-#include "presenters/main_window_presenter.h"
+#include "core/playback/media_player_device.h"
+#include "core/presenters/main_window_presenter.h"
+#include "platform/posix/autostart_posix.h"
 
 #include <benchmark/benchmark.h>
 

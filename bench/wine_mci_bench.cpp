@@ -3,8 +3,8 @@
 // play; this program records the sound server's null sink meanwhile and finds when
 // each was heard. Run by scripts/bench-windows.sh, which sets up the Wine prefix.
 //   tb_bench_wine_mci PROBE.exe [ROUNDS]
-#include "tests/playback/fixtures.h"
-#include "tests/playback/pulse_recorder.h"
+#include "tests/media/gstreamer/fixtures.h"
+#include "tests/media/gstreamer/pulse_recorder.h"
 
 #include <algorithm>
 #include <chrono>

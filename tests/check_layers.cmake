@@ -1,28 +1,32 @@
-# Fails when a source of a plain C++ layer includes a Qt header, or when code outside
-# the per-platform files (*_posix.cpp, *_win32.cpp) and the GStreamer layer includes
-# GStreamer, POSIX or Windows headers.
-file(GLOB_RECURSE plain
-  ${ROOT}/core/*.h ${ROOT}/core/*.cpp
-  ${ROOT}/schedule/*.h ${ROOT}/schedule/*.cpp
-  ${ROOT}/playback/core/*.h ${ROOT}/playback/core/*.cpp
-  ${ROOT}/desktop/core/*.h ${ROOT}/desktop/core/*.cpp)
+# Fails when the layers reach where they must not:
+# - core/ includes no Qt, GStreamer, POSIX or Windows header, and nothing of the layers
+#   above it (platform/, media/, front-ends/);
+# - platform/ and media/ include no Qt and nothing of the front ends;
+# - the front ends include nothing of each other.
+set(system_headers
+  "gst/|glib|unistd\\.h|fcntl\\.h|dirent\\.h|langinfo\\.h|malloc\\.h|pthread\\.h|signal\\.h|sys/|windows\\.h|mmsystem\\.h|shellapi\\.h|commctrl\\.h|winreg\\.h")
 set(bad "")
-foreach(f IN LISTS plain)
-  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
-  if(lines)
-    list(APPEND bad "Qt in ${f}")
-  endif()
-  get_filename_component(name ${f} NAME)
-  # The GStreamer media layer and the XDG autostart entry are platform code of their own.
-  if(name MATCHES "_(posix|win32)\\.cpp$" OR name MATCHES "^(gst_|playbin)" OR f MATCHES "/desktop/core/")
-    continue()
-  endif()
-  file(STRINGS ${f} lines REGEX
-    "^[ \t]*#[ \t]*include[ \t]*<(gst/|glib|unistd\\.h|fcntl\\.h|dirent\\.h|langinfo\\.h|malloc\\.h|pthread\\.h|sys/|windows\\.h|mmsystem\\.h)")
-  if(lines)
-    list(APPEND bad "platform header in ${f}: ${lines}")
-  endif()
+
+function(check_includes glob pattern what)
+  file(GLOB_RECURSE files ${ROOT}/${glob}/*.h ${ROOT}/${glob}/*.cpp)
+  foreach(f IN LISTS files)
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](${pattern})")
+    if(lines)
+      list(APPEND bad "${what} in ${f}: ${lines}")
+    endif()
+  endforeach()
+  set(bad "${bad}" PARENT_SCOPE)
+endfunction()
+
+check_includes(core "Q|${system_headers}" "Qt or a platform header")
+check_includes(core "platform/|media/|front-ends/" "a layer above the core")
+foreach(layer platform media)
+  check_includes(${layer} "Q|front-ends/" "Qt or a front end")
 endforeach()
+check_includes(platform "media/" "the media layer")
+check_includes(front-ends/qt "front-ends/win32/" "the other front end")
+check_includes(front-ends/win32 "Q|front-ends/qt/|gst/|glib" "Qt or the other front end")
+
 if(bad)
   message(FATAL_ERROR "Layering broken: ${bad}")
 endif()

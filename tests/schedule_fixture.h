@@ -1,6 +1,6 @@
 #pragma once
 
-#include "schedule/schedule_file.h"
+#include "core/schedule/schedule_file.h"
 
 #include <filesystem>
 #include <string>

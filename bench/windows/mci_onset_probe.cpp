@@ -3,8 +3,8 @@
 // milliseconds since the epoch: "<file> <ms>". The Linux side (tb_bench_wine_mci)
 // records the sound server and finds when each was heard.
 #include "core/worker.h"
-#include "playback/mci/mci_media_layer.h"
-#include "playback/mci/window_poster.h"
+#include "media/mci/mci_media_layer.h"
+#include "media/mci/window_poster.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // The real program, copied into a folder of its own with a schedule, on a real X
 // server and sound server: its bell must sound at its second, once.
-#include "schedule/locale_settings.h"
-#include "schedule/time_text.h"
-#include "tests/playback/fixtures.h"
-#include "tests/playback/pulse_recorder.h"
+#include "core/schedule/locale_settings.h"
+#include "core/schedule/time_text.h"
+#include "tests/media/gstreamer/fixtures.h"
+#include "tests/media/gstreamer/pulse_recorder.h"
 #include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
 #include "tests/temp_dir.h"

@@ -1,8 +1,8 @@
 // A user who has never seen the schedule files builds a schedule in the editor of the
 // real program, on a real X server with a window manager, and hears the bell.
-#include "schedule/schedule_file.h"
-#include "tests/playback/fixtures.h"
-#include "tests/playback/pulse_recorder.h"
+#include "core/schedule/schedule_file.h"
+#include "tests/media/gstreamer/fixtures.h"
+#include "tests/media/gstreamer/pulse_recorder.h"
 #include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
 #include "tests/temp_dir.h"

@@ -1,8 +1,8 @@
 // The program run from the folder it was installed to keeps its schedule in the user's
 // config folder, reads it and writes it there, and leaves its own folder alone.
-#include "schedule/schedule_file.h"
-#include "tests/playback/fixtures.h"
-#include "tests/playback/pulse_recorder.h"
+#include "core/schedule/schedule_file.h"
+#include "tests/media/gstreamer/fixtures.h"
+#include "tests/media/gstreamer/pulse_recorder.h"
 #include "tests/system/program_runner.h"
 #include "tests/temp_dir.h"
 

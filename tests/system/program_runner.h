@@ -1,8 +1,9 @@
 #pragma once
 
-#include "schedule/locale_settings.h"
-#include "schedule/time_text.h"
+#include "core/schedule/locale_settings.h"
+#include "core/schedule/time_text.h"
 #include "tests/temp_dir.h"
+#include "platform/posix/locale_source_posix.h"
 
 #include <chrono>
 #include <clocale>

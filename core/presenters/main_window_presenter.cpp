@@ -1,0 +1,230 @@
+#include "core/presenters/main_window_presenter.h"
+
+#include "core/handler.h"
+#include "core/schedule/schedule_file.h"
+
+namespace tb {
+
+MainWindowPresenter::MainWindowPresenter(MainWindowServices services, MainWindowView& view,
+                                         MediaPlayerDevice& player)
+    : services_(std::move(services)),
+      view_(view),
+      player_(player),
+      timeFormat_(services_.locale.read()),
+      sequencer_(schedule_, services_.clock) {}
+
+std::string MainWindowPresenter::clockText() {
+    return timeFormat_.render(services_.clock.localTime(services_.clock.nowMs()));
+}
+
+void MainWindowPresenter::setStatus(const std::string& text) {
+    status_ = text;
+    view_.setStatusText(text);
+}
+
+void MainWindowPresenter::setButtons(TButtonSet buttons) {
+    buttons_ = buttons;
+    view_.setPlayerButtons(buttons);
+}
+
+void MainWindowPresenter::setAutoRun(bool on) {
+    autoRun_ = on;
+    view_.setAutoRunChecked(on);
+}
+
+void MainWindowPresenter::loadSchedule() {
+    try {
+        schedule_.load(services_.folder);
+    } catch (...) {
+        view_.showScheduleRows(schedule_.viewLines());
+        throw;
+    }
+    view_.showScheduleRows(schedule_.viewLines());
+    tellOfTimesThatNeverRing();
+}
+
+// An entry whose time the clock never shows would stay silent without a word.
+void MainWindowPresenter::tellOfTimesThatNeverRing() {
+    const auto rows = rowsThatNeverComeDue(schedule_.times(), timeFormat_);
+    if (rows.empty()) return;
+    services_.dialogs.message(neverDueNotice(rows, schedule_.times(), clockText()), services_.app.Title());
+}
+
+std::string MainWindowPresenter::pathOf(std::size_t row) const {
+    return resolveSchedulePath(services_.folder, schedule_.paths()[row]);
+}
+
+void MainWindowPresenter::removePlaylistViewRow(std::size_t row) {
+    if (row >= schedule_.viewLines().size()) return;
+    schedule_.removeViewRow(row);
+    view_.removeScheduleRow(row);
+}
+
+void MainWindowPresenter::FormCreate() {
+    view_.setVolumeSlider(255);
+    loadSchedule();
+    setButtons({btPlay});
+    setAutoRun(!services_.autostart.read().empty());
+}
+
+void MainWindowPresenter::Timer1Timer() {
+    const std::int64_t now = services_.clock.nowMs();
+    view_.setClockText(timeFormat_.render(services_.clock.localTime(now)));
+    // Every second since the last tick is decided once, in order (see BellSequencer).
+    while (const auto second = sequencer_.next(now, timeFormat_)) {
+        if (second->dueRow) {
+            startEntry(*second->dueRow);
+        } else if (!schedule_.times().empty() && player_.FileName().empty()) {
+            setStatus("No repertoire is being played");
+        }
+    }
+    // The next bell's file is made ready ahead, so that it sounds at its second.
+    const auto next = sequencer_.dueWithin(now, kPrepareAheadSeconds, timeFormat_);
+    services_.media.prepare(next && *next < schedule_.paths().size() ? pathOf(*next) : std::string());
+}
+
+void MainWindowPresenter::startEntry(std::size_t row) {
+    if (row >= schedule_.paths().size()) throw ListIndexError(static_cast<long long>(row));
+    const std::string path = pathOf(row);
+    if (player_.Mode() == mpPlaying) player_.Stop();
+    player_.Close();
+    player_.setFileName(path);
+    setStatus("A repertoire being played:" + path);
+    if (row < schedule_.viewLines().size()) view_.selectScheduleRow(row);
+    startPlaying();
+    setButtons({btPause, btStop});
+}
+
+// Opens and plays the player's file. A bell that cannot sound must not look as if it
+// did: on failure the status no longer says that something plays.
+void MainWindowPresenter::startPlaying() {
+    try {
+        player_.Open();
+        player_.Play();
+    } catch (...) {
+        setStatus("No repertoire is being played");
+        throw;
+    }
+    // A refused play leaves only its code; the media layer reports why on its own.
+    if (player_.Error() != 0) setStatus("No repertoire is being played");
+}
+
+void MainWindowPresenter::Button1Click() {
+    const auto chosen = services_.dialogs.openFile(OpenDialog1);
+    if (!chosen) return;
+    if (player_.Mode() == mpPlaying) player_.Stop();
+    player_.Close();
+    player_.setFileName(*chosen);
+    setStatus("playing " + *chosen);
+    setButtons({btPause, btStop});
+    startPlaying();
+}
+
+void MainWindowPresenter::ListBox1DblClick() {
+    setButtons({btPause, btStop});
+    const auto selected = view_.selectedScheduleRow();
+    const long long row = selected ? static_cast<long long>(*selected) : -1;
+    if (player_.Mode() == mpPlaying) player_.Stop();
+    // The view's row indexes the paths list, whatever the two hold.
+    if (row < 0 || static_cast<std::size_t>(row) >= schedule_.paths().size()) throw ListIndexError(row);
+    const std::string path = pathOf(static_cast<std::size_t>(row));
+    player_.setFileName(path);
+    setStatus("A repertoire is being inserted:" + path);
+    startPlaying();
+}
+
+void MainWindowPresenter::MediaPlayer1Click(TMPBtnType button, bool&) {
+    switch (button) {
+        case btPlay:
+            if (player_.FileName().empty()) {
+                services_.dialogs.askOk("You have no choice of repertoire!", "Close");
+                throw SilentAbort();
+            }
+            setButtons({btPause, btStop});
+            break;
+        case btPause:
+            setButtons({btPlay, btStop});
+            break;
+        case btStop:
+            // Opened anew, the file stops at its start: the next Play starts it from the top.
+            setButtons({btPlay});
+            player_.Open();
+            player_.Play();
+            break;
+        default:
+            break;
+    }
+}
+
+// A file that failed while it played has already been reported by the media layer.
+void MainWindowPresenter::MediaPlayer1Notify() {
+    if (player_.NotifyValue() == nvFailure) setStatus("No repertoire is being played");
+}
+
+void MainWindowPresenter::BitBtn2Click() {
+    view_.setTimerEnabled(false);
+    // All three files are read before any is taken: one that cannot be read must not
+    // leave the day without bells.
+    try {
+        schedule_.reload(services_.folder);
+    } catch (const FileError& e) {
+        view_.setTimerEnabled(true);
+        throw FileError(std::string(e.what()) + ". The schedule loaded before stays in force");
+    }
+    view_.showScheduleRows(schedule_.viewLines());
+    // Entries that came due while the timer was off are not caught up on.
+    sequencer_.restart();
+    view_.setTimerEnabled(true);
+    tellOfTimesThatNeverRing();
+}
+
+void MainWindowPresenter::N5Click() { view_.openViewWindow(schedule_.paths()); }
+
+void MainWindowPresenter::R1Click() { view_.openAboutWindow(); }
+
+void MainWindowPresenter::N6Click() {
+    view_.runEditor();
+    BitBtn2Click();  // what the editor saved becomes the schedule
+}
+
+void MainWindowPresenter::BuySourceCode1Click() { view_.openPurchaseWindow(); }
+
+void MainWindowPresenter::N8Click() {
+    const std::filesystem::path executable = std::filesystem::absolute(services_.executable);
+    if (autoRun_) {
+        services_.autostart.remove();
+        setAutoRun(false);
+    } else {
+        services_.autostart.write(executable);
+        setAutoRun(true);
+    }
+}
+
+void MainWindowPresenter::TrackBar1Change() { services_.volume.setVolume(volumeForSlider(view_.volumeSlider())); }
+
+void MainWindowPresenter::BitBtn1Click() { view_.hideToTray(); }
+
+void MainWindowPresenter::M1Click() { view_.showFromTray(); }
+
+void MainWindowPresenter::TrayIcon1DblClick() { view_.showFromTray(); }
+
+void MainWindowPresenter::N18Click() { exitSequence("Do you really want to exit\uFF1F", "Exit system\uFF1F"); }
+
+void MainWindowPresenter::N17Click() { exitSequence("Are you sure you want to quit?", "exit\uFF1F"); }
+
+void MainWindowPresenter::exitSequence(const std::string& text, const std::string& caption) {
+    if (!services_.dialogs.askYesNo(text, caption)) return;
+    player_.Close();
+    view_.setTimerEnabled(false);
+    view_.collapse();
+    services_.app.Terminate();
+}
+
+void MainWindowPresenter::FormClose() { services_.app.Terminate(); }
+
+void MainWindowPresenter::RegionalSettingsChanged() {
+    services_.locale.refresh();
+    timeFormat_ = LongTimeFormat(services_.locale.read());
+}
+
+}  // namespace tb

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "core/application.h"
+#include "core/dialogs.h"
+#include "core/desktop/autostart.h"
+#include "core/playback/media_layer.h"
+#include "core/playback/media_player_device.h"
+#include "core/playback/player_types.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/locale_settings.h"
+#include "core/schedule/schedule_model.h"
+#include "core/schedule/time_text.h"
+#include "core/schedule/trigger.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tb {
+
+// The main window as its presenter sees it: what it shows, and the windows it opens.
+// Each front end's main window implements it by drawing; the rules stay here.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void setClockText(const std::string& text) = 0;
+    virtual void setStatusText(const std::string& text) = 0;
+    // The playlist view: its rows anew, nothing selected.
+    virtual void showScheduleRows(const std::vector<std::string>& rows) = 0;
+    virtual void removeScheduleRow(std::size_t row) = 0;
+    virtual void selectScheduleRow(std::size_t row) = 0;
+    virtual std::optional<std::size_t> selectedScheduleRow() const = 0;
+    virtual void setAutoRunChecked(bool checked) = 0;
+    // The volume slider; setting it runs its change handler, as a drag does.
+    virtual void setVolumeSlider(int position) = 0;
+    virtual int volumeSlider() const = 0;
+    virtual void setTimerEnabled(bool enabled) = 0;
+    virtual void setPlayerButtons(TButtonSet enabled) = 0;
+    virtual void openViewWindow(const std::vector<std::string>& paths) = 0;
+    virtual void openAboutWindow() = 0;
+    // Modal: returns when the window has closed.
+    virtual void openPurchaseWindow() = 0;
+    virtual void runEditor() = 0;
+    // Shrinks into its centre over 1500 ms and ends hidden; a hidden window stays so.
+    virtual void collapse() = 0;
+    virtual void hideToTray() = 0;
+    virtual void showFromTray() = 0;
+};
+
+// What the main window works with; the program passes the real ones, tests their own.
+struct MainWindowServices {
+    TApplication& app;
+    std::filesystem::path folder;      // where the schedule files live
+    std::filesystem::path executable;  // registered to start at logon
+    LocaleSettingsSource& locale;
+    Clock& clock;
+    MediaLayer& media;
+    OutputVolume& volume;
+    AutostartStore& autostart;
+    DialogService& dialogs;
+};
+
+// The main window's behaviour: the schedule in three index-aligned lists, the clock and
+// the bells, manual playback, the menus' commands and the exit sequence. Every handler
+// runs inside the handler wrapper, which shows what it throws in the error box.
+class MainWindowPresenter final {
+public:
+    // How far ahead a bell's file is got ready to play.
+    static constexpr int kPrepareAheadSeconds = 2;
+
+    MainWindowPresenter(MainWindowServices services, MainWindowView& view, MediaPlayerDevice& player);
+
+    void FormCreate();
+    void Timer1Timer();
+    void BitBtn2Click();  // "Refresh": the schedule reload
+    void N5Click();       // view the playlist (also N13)
+    void N6Click();       // edit the playlist (also N14)
+    void R1Click();       // about
+    void BuySourceCode1Click();
+    void N8Click();  // start at logon (also N12)
+    void TrackBar1Change();
+    void Button1Click();      // "Play": a file chosen in the dialog
+    void ListBox1DblClick();  // a schedule row played by hand
+    void MediaPlayer1Click(TMPBtnType button, bool& doDefault);
+    void MediaPlayer1Notify();
+    void BitBtn1Click();  // "Put on the tray"
+    void M1Click();       // "Restore window"
+    void TrayIcon1DblClick();
+    void N18Click();  // "&Exit" in the main menu
+    void N17Click();  // "Exit" in the tray menu
+    void FormClose();  // the window's close box: ends at once
+    void RegionalSettingsChanged();
+
+    // The editor's deletion takes the row out of the view at once (not out of the lists).
+    void removePlaylistViewRow(std::size_t row);
+
+    const ScheduleModel& schedule() const { return schedule_; }
+    const LongTimeFormat& timeFormat() const { return timeFormat_; }
+    bool autoRunChecked() const { return autoRun_; }
+    TButtonSet playerButtons() const { return buttons_; }
+    const std::string& statusText() const { return status_; }
+    // The file dialog of "Play".
+    const TOpenDialog OpenDialog1{musicFileFilters()};
+
+private:
+    void loadSchedule();
+    void tellOfTimesThatNeverRing();
+    std::string pathOf(std::size_t row) const;
+    std::string clockText();
+    void startEntry(std::size_t row);
+    void startPlaying();
+    void setStatus(const std::string& text);
+    void setButtons(TButtonSet buttons);
+    void setAutoRun(bool on);
+    void exitSequence(const std::string& text, const std::string& caption);
+
+    MainWindowServices services_;
+    MainWindowView& view_;
+    MediaPlayerDevice& player_;
+    LongTimeFormat timeFormat_;
+    ScheduleModel schedule_;
+    BellSequencer sequencer_;
+    std::string status_;
+    TButtonSet buttons_ = kAllButtons;
+    bool autoRun_ = false;
+};
+
+}  // namespace tb

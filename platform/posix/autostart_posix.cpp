@@ -1,0 +1,181 @@
+#include "platform/posix/autostart_posix.h"
+
+#include "core/schedule/file_system.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tb {
+namespace {
+
+std::string message(const char* what) { return std::string(what) + " for '" + kAutostartName + "'"; }
+
+constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
+
+// Backslash escapes of desktop-entry string values.
+std::string escapeString(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string unescapeString(const std::string& s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (s[i] != '\\' || i + 1 == s.size()) {
+            out += s[i];
+            continue;
+        }
+        const char c = s[++i];
+        switch (c) {
+            case 's': out += ' '; break;
+            case 'n': out += '\n'; break;
+            case 't': out += '\t'; break;
+            case 'r': out += '\r'; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string execValueFor(const std::string& program) {
+    std::string arg;
+    const bool quote = program.find_first_of(kReserved) != std::string::npos;
+    for (char c : program) {
+        if (c == '%') {
+            arg += "%%";
+        } else if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) {
+            arg += '\\';
+            arg += c;
+        } else {
+            arg += c;
+        }
+    }
+    return escapeString(quote ? "\"" + arg + "\"" : arg);
+}
+
+std::string programFromExecValue(const std::string& value) {
+    const std::string arg = unescapeString(value);
+    std::string out;
+    const bool quoted = arg.size() >= 2 && arg.front() == '"' && arg.back() == '"';
+    const std::string body = quoted ? arg.substr(1, arg.size() - 2) : arg;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (quoted && body[i] == '\\' && i + 1 < body.size()) {
+            out += body[++i];
+        } else if (body[i] == '%' && i + 1 < body.size() && body[i + 1] == '%') {
+            out += '%';
+            ++i;
+        } else {
+            out += body[i];
+        }
+    }
+    return out;
+}
+
+bool launchersTakePath(const std::string& program) {
+    constexpr std::string_view kPlain = "/._-+,@:= ";
+    for (const char c : program) {
+        const auto u = static_cast<unsigned char>(c);
+        const bool letterOrDigit = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9');
+        if (!letterOrDigit && u < 0x80 && kPlain.find(c) == std::string_view::npos) return false;
+    }
+    return true;
+}
+
+std::filesystem::path XdgAutostart::defaultFolder() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
+        return std::filesystem::path(config) / "autostart";
+    }
+    const char* home = std::getenv("HOME");
+    return std::filesystem::path(home != nullptr ? home : "/") / ".config" / "autostart";
+}
+
+XdgAutostart::XdgAutostart(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+std::filesystem::path XdgAutostart::entry() const { return folder_ / (std::string(kAutostartName) + ".desktop"); }
+
+std::filesystem::path XdgAutostart::link() const { return folder_ / (std::string(kAutostartName) + ".program"); }
+
+std::string XdgAutostart::read() {
+    std::error_code ec;
+    if (!std::filesystem::exists(entry(), ec)) return {};
+    if (std::filesystem::is_directory(entry(), ec)) throw AutostartError(message("Invalid data type"));
+    std::ifstream in(entry(), std::ios::binary);
+    if (!in) throw AutostartError(message("Failed to get data"));
+    std::string line;
+    bool inEntry = false;
+    bool sawEntry = false;
+    std::string exec;
+    bool hidden = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        if (line[0] == '[') {
+            inEntry = line == "[Desktop Entry]";
+            sawEntry = sawEntry || inEntry;
+            continue;
+        }
+        if (!inEntry) continue;
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        auto key = line.substr(0, eq);
+        while (!key.empty() && key.back() == ' ') key.pop_back();
+        std::string value = line.substr(eq + 1);
+        while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+        if (key == "Exec") exec = value;
+        if (key == "Hidden") hidden = value == "true";
+    }
+    if (in.bad()) throw AutostartError(message("Failed to get data"));
+    if (!sawEntry) throw AutostartError(message("Invalid data type"));
+    if (hidden) return {};  // an entry switched off counts as none
+    const std::string program = programFromExecValue(exec);
+    if (program == link().string()) {
+        std::error_code linkError;
+        const auto target = std::filesystem::read_symlink(link(), linkError);
+        if (!linkError) return target.string();
+    }
+    return program;
+}
+
+void XdgAutostart::write(const std::filesystem::path& executable) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);
+    std::string program = executable.string();
+    if (!launchersTakePath(program) && launchersTakePath(link().string())) {
+        // A fresh link under a temporary name, renamed over the old one: the entry never
+        // names a link that is missing or points elsewhere.
+        const auto fresh = folder_ / (std::string(kAutostartName) + ".program.new");
+        std::filesystem::remove(fresh, ec);
+        std::filesystem::create_symlink(executable, fresh, ec);
+        if (!ec) std::filesystem::rename(fresh, link(), ec);
+        if (ec) {
+            std::filesystem::remove(fresh, ec);
+            throw AutostartError(message("Failed to set data"));
+        }
+        program = link().string();
+    }
+    const std::string text = "[Desktop Entry]\nType=Application\nName=Tollbrook\nComment=Rings the school bells\n"
+                             "Exec=" + execValueFor(program) + "\nIcon=org.tollbrook.Tollbrook\nTerminal=false\n"
+                             "X-GNOME-Autostart-enabled=true\n";
+    if (replaceFiles({{entry(), text}})) throw AutostartError(message("Failed to set data"));
+    if (program != link().string()) std::filesystem::remove(link(), ec);  // a link left from an earlier path
+}
+
+void XdgAutostart::remove() noexcept {
+    std::error_code ignored;
+    std::filesystem::remove(entry(), ignored);
+    std::filesystem::remove(link(), ignored);
+}
+
+}  // namespace tb

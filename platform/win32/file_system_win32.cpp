@@ -1,0 +1,231 @@
+#include "core/schedule/file_system.h"
+#include "core/schedule/file_steps.h"
+
+#include <algorithm>
+#include <atomic>
+#include <utility>
+
+#include <windows.h>
+
+namespace tb {
+namespace {
+
+std::string narrow(const wchar_t* text, int length, UINT codePage) {
+    if (length == 0) return {};
+    const int size = ::WideCharToMultiByte(codePage, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) ::WideCharToMultiByte(codePage, 0, text, length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::wstring widen(std::string_view text, UINT codePage) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = ::MultiByteToWideChar(codePage, 0, text.data(), length, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0) ::MultiByteToWideChar(codePage, 0, text.data(), length, out.data(), size);
+    return out;
+}
+
+// The system's text for an error code, without trailing blanks, breaks and full stops.
+std::string reasonFor(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = length > 0 ? narrow(buffer, static_cast<int>(length), CP_UTF8)
+                                   : "Error " + std::to_string(error);
+    if (buffer != nullptr) ::LocalFree(buffer);
+    return steps::withoutTrailingStop(std::move(text));
+}
+
+class Handle final {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { close(); }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+    bool close() { return valid() ? ::CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0 : true; }
+
+private:
+    HANDLE handle_;
+};
+
+// Writes all of `bytes`; answers 0 or the error code.
+DWORD writeAll(HANDLE file, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return ::GetLastError();
+        done += written;
+    }
+    return 0;
+}
+
+}  // namespace
+
+PathKind pathKind(const std::filesystem::path& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME
+                   ? PathKind::Missing
+                   : PathKind::NoAccess;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return PathKind::Folder;
+    return attributes & FILE_ATTRIBUTE_DEVICE ? PathKind::Other : PathKind::Regular;
+}
+
+std::optional<bool> listedAsNonFolder(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const std::wstring name = path.filename().wstring();
+    WIN32_FIND_DATAW entry{};
+    const HANDLE find = ::FindFirstFileW((folder / L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return std::nullopt;
+    bool found = false;
+    do {
+        // File names on Windows are the same whatever their case.
+        if (::CompareStringOrdinal(entry.cFileName, -1, name.c_str(), -1, TRUE) == CSTR_EQUAL) {
+            found = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+            break;
+        }
+    } while (::FindNextFileW(find, &entry));
+    ::FindClose(find);
+    return found;
+}
+
+FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit) {
+    FileBytes out;
+    // Others may read the file meanwhile, but not write it.
+    Handle handle(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle.valid()) {
+        out.failure = reasonFor(::GetLastError());
+        return out;
+    }
+    // A pipe, a console or a device such as NUL never ends, or ends when it likes.
+    if (::GetFileType(handle.get()) != FILE_TYPE_DISK) {
+        out.failure = "Not a regular file";
+        return out;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle.get(), &size)) {
+        out.failure = reasonFor(::GetLastError());
+        return out;
+    }
+    // In the program's own words, as for what is no disk file: not every system has a
+    // text for ERROR_FILE_TOO_LARGE (Wine has none).
+    if (static_cast<std::uint64_t>(size.QuadPart) > limit) {
+        out.failure = "File too large";
+        return out;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char buffer[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(handle.get(), buffer, sizeof buffer, &n, nullptr)) {
+            out.failure = reasonFor(::GetLastError());
+            return out;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, n);
+        if (bytes.size() > limit) {  // it grew while being read
+            out.failure = "File too large";
+            return out;
+        }
+    }
+    out.bytes = std::move(bytes);
+    return out;
+}
+
+namespace steps {
+
+std::filesystem::path temporaryName(const std::filesystem::path& file) {
+    static std::atomic<unsigned> counter{0};
+    std::filesystem::path temp = file;
+    temp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(counter++);
+    return temp;
+}
+
+std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path&,
+                                        std::string_view bytes) {
+    // Held without sharing while it is written.
+    Handle handle(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.valid()) return reasonFor(::GetLastError());
+    if (const DWORD error = writeAll(handle.get(), bytes)) return reasonFor(error);
+    if (!::FlushFileBuffers(handle.get()) || !handle.close()) return reasonFor(::GetLastError());
+    return std::nullopt;
+}
+
+// A file that another program holds open without sharing cannot be replaced.
+std::optional<std::string> replaceable(const std::filesystem::path& file) {
+    Handle old(::CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!old.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return reasonFor(error);
+    }
+    return std::nullopt;
+}
+
+bool secondName(const std::filesystem::path& file, const std::filesystem::path& name) {
+    return ::CreateHardLinkW(name.c_str(), file.c_str(), nullptr) != 0;
+}
+
+std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return reasonFor(::GetLastError());
+    }
+    return std::nullopt;
+}
+
+void removeQuietly(const std::filesystem::path& file) { ::DeleteFileW(file.c_str()); }
+
+// MOVEFILE_WRITE_THROUGH has made each rename durable already.
+void flushFolders(const std::vector<std::filesystem::path>&) {}
+
+}  // namespace steps
+
+std::string systemCodePageToUtf8(std::string_view bytes) {
+    const std::wstring wide = widen(bytes, CP_ACP);
+    return narrow(wide.data(), static_cast<int>(wide.size()), CP_UTF8);
+}
+
+std::optional<std::string> utf8ToSystemCodePage(std::string_view text) {
+    // Where the system's code page is UTF-8 itself (an option of Windows 10 and later)
+    // the text stays as it is; the conversion would refuse the flags below.
+    if (::GetACP() == CP_UTF8) return std::string(text);
+    const std::wstring wide = widen(text, CP_UTF8);
+    if (wide.empty()) return std::string();
+    const int length = static_cast<int>(wide.size());
+    // No best fit: a character the code page lacks must not turn into a look-alike
+    // (which would name another file) but be reported.
+    BOOL usedDefault = FALSE;
+    const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr, 0, nullptr,
+                                           &usedDefault);
+    if (size <= 0 || usedDefault) return std::nullopt;
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, out.data(), size, nullptr, &usedDefault);
+    if (usedDefault) return std::nullopt;
+    return out;
+}
+
+std::filesystem::path executablePath() {
+    // A path may be longer than MAX_PATH: grow until the whole name fits.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::filesystem::current_path() / L"tollbrook.exe";
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return std::filesystem::path(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace tb

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/playback/media_layer.h"
+#include "core/schedule/clock.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tb::test {
+
+// A clock the test sets; local time is UTC.
+class FakeClock final : public Clock {
+public:
+    std::int64_t nowMs() override { return now; }
+    TimeOfDay localTime(std::int64_t epochMs) override {
+        return TimeOfDay::fromMilliseconds(std::chrono::milliseconds(epochMs));
+    }
+    std::int64_t steadyMs() override { return steady; }
+    // Sets the wall clock; the steady clock moves on by as much, unless the wall clock
+    // was set back (it goes back by `steadyStep` then, as after a correction).
+    void at(int h, int m, int s, int ms = 0) {
+        const std::int64_t next = day + ((h * 60LL + m) * 60 + s) * 1000 + ms;
+        steady += next > now ? next - now : steadyStep;
+        now = next;
+    }
+
+    static constexpr std::int64_t day = 20000LL * 86400 * 1000;  // some day in 2024
+    std::int64_t now = day;
+    std::int64_t steady = 1'000'000;
+    std::int64_t steadyStep = 1000;
+};
+
+class RecordingVolume final : public OutputVolume {
+public:
+    void setVolume(std::uint32_t packed) override { set.push_back(packed); }
+    std::vector<std::uint32_t> set;
+};
+
+}  // namespace tb::test

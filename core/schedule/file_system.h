@@ -22,6 +22,20 @@ PathKind pathKind(const std::filesystem::path& path);
 // True when the name is listed and is not a folder.
 std::optional<bool> listedAsNonFolder(const std::filesystem::path& path);
 
+// What tells a file's contents from those of a file that has replaced or rewritten it
+// since: where it lives, its size and the time of its last change.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of a file this process may read; nothing when it cannot be read or
+// looked at. Reads nothing of the file; call it for a regular file only (pathKind), as
+// opening a FIFO or a device can wait for ever.
+std::optional<FileIdentity> readableFileIdentity(const std::filesystem::path& file);
+
 // The bytes of a regular file, at most `limit` of them. On failure `failure` holds the
 // system's reason in words (without a final full stop) and `bytes` is empty.
 struct FileBytes {

@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
         tb::PosixLocaleSource locale;
         tb::SystemClock clock;
         tb::XdgAutostart autostart;
-        tb::TForm1 form({app, folder, executable, locale, clock, media, media, autostart});
+        tb::TForm1 form({app, folder, executable, locale, clock, media, media, autostart, dialogs});
         tb::runHandler([&] { form.FormCreate(); });
         form.showCentred();
         if (!app.Terminated()) rc = QApplication::exec();

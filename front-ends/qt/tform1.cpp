@@ -32,7 +32,8 @@ QString q(const std::string& s) { return qtext(s); }
 
 }  // namespace
 
-TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
+TForm1::TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayArea>()> makeTray)
+    : services_(std::move(services)), makeTray_(std::move(makeTray)) {
     setWindowTitle(q(services_.app.Title()));
     setFont(uiFont("MS Sans Serif", 11));
     // The timer runs from the moment the window is built; its ticks wait for the
@@ -40,15 +41,12 @@ TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
     Timer1 = new TTimer(services_.clock, this);
     Timer1->OnTimer = [this] { Timer1Timer(); };
     buildLayout();
-    presenter_ = std::make_unique<MainWindowPresenter>(
-        MainWindowServices{services_.app, services_.folder, services_.executable, services_.locale, services_.clock,
-                           services_.media, services_.volume, services_.autostart, dialogs()},
-        *this, *MediaPlayer1);
+    presenter_ = std::make_unique<MainWindowPresenter>(services_, *this, *MediaPlayer1);
     Timer1->setEnabled(true);
     buildMenus();
     setWindowIcon(programIcon());
     // Set in this order, so that the icon appears with its final picture and tooltip.
-    TrayIcon1 = new TTrayIcon(*this, services_.makeTray ? services_.makeTray() : makeSystemTrayArea());
+    TrayIcon1 = new TTrayIcon(*this, makeTray_ ? makeTray_() : makeSystemTrayArea());
     TrayIcon1->setHint(QStringLiteral("TollbrookV1.01"));
     TrayIcon1->setIcon(programIcon());
     TrayIcon1->setPopupMenu(PopupMenu1);

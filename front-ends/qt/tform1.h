@@ -26,27 +26,14 @@ namespace tb {
 class TMediaPlayer;
 class TTimer;
 
-// What the main window works with; the program passes the real ones, tests their own.
-struct TForm1Services {
-    TApplication& app;
-    std::filesystem::path folder;      // where the schedule files live
-    std::filesystem::path executable;  // registered to start at logon
-    LocaleSettingsSource& locale;
-    Clock& clock;
-    MediaLayer& media;
-    OutputVolume& volume;
-    AutostartStore& autostart;
-    // The notification area; the desktop's own when none is given.
-    std::function<std::unique_ptr<TrayArea>()> makeTray = {};
-};
-
 // The main window as Qt draws it: its controls and menus, laid out, and their events
 // forwarded to the presenter, which holds every rule and sequence.
 class TForm1 final : public QMainWindow, public MainWindowView {
     Q_OBJECT
 
 public:
-    explicit TForm1(TForm1Services services);
+    // `makeTray` gives the notification area; the desktop's own when none is given.
+    explicit TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayArea>()> makeTray = {});
     ~TForm1() override;
 
     void showCentred();
@@ -127,7 +114,8 @@ private:
     void buildMenus();
     QWidget* keep(std::unique_ptr<QWidget> window);
 
-    TForm1Services services_;
+    MainWindowServices services_;
+    std::function<std::unique_ptr<TrayArea>()> makeTray_;
     std::unique_ptr<MainWindowPresenter> presenter_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };

@@ -6,12 +6,10 @@
 
 #include <gst/gst.h>
 
-#include <cerrno>
 #include <malloc.h>
 #include <condition_variable>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <system_error>
 #include <utility>
 
 namespace tb {
@@ -96,13 +94,9 @@ FileProblem checkFile(const std::string& file, FileIdentity* identity) {
         case PathKind::Other: return FileProblem::NotRegular;
         case PathKind::Regular: break;
     }
-    struct stat st {};
-    if (::access(file.c_str(), R_OK) != 0 || ::stat(file.c_str(), &st) != 0) return FileProblem::Unreadable;
-    if (identity != nullptr) {
-        *identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                     static_cast<std::int64_t>(st.st_size),
-                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-    }
+    const auto found = readableFileIdentity(std::filesystem::u8path(file));
+    if (!found) return FileProblem::Unreadable;
+    if (identity != nullptr) *identity = *found;
     return FileProblem::None;
 }
 
@@ -318,9 +312,10 @@ std::int64_t Playbin::estimatedLength(const std::string& file) {
         gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bitrate);
     }
     gst_tag_list_unref(tags);
-    struct stat st {};
-    if (bitrate == 0 || ::stat(file.c_str(), &st) != 0) return -1;
-    return static_cast<std::int64_t>(st.st_size) * 8 * 1000 / bitrate;
+    std::error_code failed;
+    const auto size = std::filesystem::file_size(std::filesystem::u8path(file), failed);
+    if (bitrate == 0 || failed) return -1;
+    return static_cast<std::int64_t>(size) * 8 * 1000 / bitrate;
 }
 
 std::uint32_t Playbin::play() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/schedule/file_system.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -11,15 +13,6 @@
 typedef struct _GstElement GstElement;
 
 namespace tb {
-
-// What identifies a file's contents well enough to notice that it was replaced.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modifiedNs = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
 
 // Why a file cannot be opened, before any decoding is tried.
 enum class FileProblem { None, NotFound, Folder, NotRegular, Unreadable };

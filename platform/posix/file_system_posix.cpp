@@ -59,6 +59,14 @@ PathKind pathKind(const std::filesystem::path& path) {
     return S_ISREG(st.st_mode) ? PathKind::Regular : PathKind::Other;
 }
 
+std::optional<FileIdentity> readableFileIdentity(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::access(file.c_str(), R_OK) != 0 || ::stat(file.c_str(), &st) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                        static_cast<std::int64_t>(st.st_size),
+                        static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 std::optional<bool> listedAsNonFolder(const std::filesystem::path& path) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     const std::string name = path.filename().string();

@@ -79,6 +79,19 @@ PathKind pathKind(const std::filesystem::path& path) {
     return attributes & FILE_ATTRIBUTE_DEVICE ? PathKind::Other : PathKind::Regular;
 }
 
+std::optional<FileIdentity> readableFileIdentity(const std::filesystem::path& file) {
+    // Opened for reading, as the player will open it, and closed again unread.
+    Handle handle(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle.valid() || !::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+    const auto join = [](DWORD high, DWORD low) { return (static_cast<std::uint64_t>(high) << 32) | low; };
+    return FileIdentity{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+                        static_cast<std::int64_t>(join(info.nFileSizeHigh, info.nFileSizeLow)),
+                        static_cast<std::int64_t>(join(info.ftLastWriteTime.dwHighDateTime,
+                                                       info.ftLastWriteTime.dwLowDateTime)) * 100};
+}
+
 std::optional<bool> listedAsNonFolder(const std::filesystem::path& path) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     const std::wstring name = path.filename().wstring();

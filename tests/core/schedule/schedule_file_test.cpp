@@ -1,4 +1,5 @@
 #include "core/process.h"
+#include "core/schedule/file_system.h"
 #include "core/schedule/schedule_file.h"
 #include "core/schedule/schedule_reader.h"
 #include "tests/system_reasons.h"
@@ -387,3 +388,24 @@ TEST(PlaylistLine, SplitsAtFirstBar) {
 }
 
 }  // namespace
+
+// A bell's file made ready ahead is used only if it is still the same file: one that was
+// rewritten or replaced since must be told from it, on every platform.
+TEST(FileIdentity, RewrittenOrReplacedFileIsAnotherOne) {
+    tb::test::TempDir dir;
+    dir.write("bell.wav", "RIFF one");
+    dir.write("other.wav", "RIFF two!");
+    const auto first = tb::readableFileIdentity(dir / "bell.wav");
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(tb::readableFileIdentity(dir / "bell.wav"), first);
+    EXPECT_NE(tb::readableFileIdentity(dir / "other.wav"), first);
+
+    std::filesystem::rename(dir / "other.wav", dir / "bell.wav");
+    const auto replaced = tb::readableFileIdentity(dir / "bell.wav");
+    ASSERT_TRUE(replaced.has_value());
+    EXPECT_NE(replaced, first);
+
+    dir.write("bell.wav", "RIFF three, longer");
+    EXPECT_NE(tb::readableFileIdentity(dir / "bell.wav"), replaced);
+    EXPECT_EQ(tb::readableFileIdentity(dir / "gone.wav"), std::nullopt);
+}

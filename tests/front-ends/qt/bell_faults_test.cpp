@@ -31,7 +31,8 @@ protected:
 
     std::unique_ptr<TForm1> create(GstMediaLayer& media) {
         auto form = std::make_unique<TForm1>(
-            TForm1Services{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, media, media, autostart});
+            MainWindowServices{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, media, media, autostart,
+                               dialogs});
         runHandler([&] { form->FormCreate(); });
         return form;
     }

@@ -40,7 +40,8 @@ protected:
 
     std::unique_ptr<TForm1> create() {
         auto form = std::make_unique<TForm1>(
-            TForm1Services{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart});
+            MainWindowServices{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart,
+                               dialogs});
         runHandler([&] { form->FormCreate(); });
         return form;
     }

@@ -40,9 +40,10 @@ class Tray : public test::MainWindowTest {
 protected:
     std::unique_ptr<TForm1> shown() {
         writeSchedule();
-        auto form = std::make_unique<TForm1>(TForm1Services{app, dir.path(), "/opt/tollbrook/tollbrook", locale,
-                                                            clock, layer, volume, autostart,
-                                                            [this] { return std::make_unique<FakeTray>(tray); }});
+        auto form = std::make_unique<TForm1>(
+            MainWindowServices{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart,
+                               dialogs},
+            [this] { return std::make_unique<FakeTray>(tray); });
         runHandler([&] { form->FormCreate(); });
         form->showCentred();
         QApplication::processEvents();

@@ -5,7 +5,7 @@
 #include "tests/core/playback/recording_layer.h"
 #include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
-#include "tests/front-ends/qt/fakes.h"
+#include "tests/core/fakes.h"
 #include "bench/no_window.h"
 #include "core/dialogs.h"
 #include "core/playback/media_player_device.h"

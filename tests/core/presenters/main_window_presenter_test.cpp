@@ -1,224 +1,324 @@
-// The main window's rules without any window: a fake view, scripted dialogs, a
-// recording media layer and a driven clock.
-#include "core/error_boxes.h"
-#include "core/handler.h"
-#include "core/presenters/main_window_presenter.h"
-#include "core/schedule/schedule_file.h"
-#include "tests/core/playback/recording_layer.h"
-#include "tests/schedule_fixture.h"
-#include "tests/temp_dir.h"
-#include "tests/front-ends/qt/fakes.h"
-#include "platform/posix/autostart_posix.h"
+// The main window's start, its schedule loads and reloads, its menus and its exit.
+#include "tests/core/presenters/main_window_fixture.h"
+#include "tests/system_reasons.h"
 
-#include <gtest/gtest.h>
+#include <chrono>
+#include <utility>
 
-#include <deque>
+#ifndef _WIN32
+#include "tests/hung_file_system.h"
+
+#include <sys/stat.h>
+#endif
 
 namespace tb::test {
 namespace {
 
-class FakeView final : public MainWindowView {
-public:
-    void setClockText(const std::string& text) override { clock = text; }
-    void setStatusText(const std::string& text) override { status = text; }
-    void showScheduleRows(const std::vector<std::string>& r) override {
-        rows = r;
-        selected.reset();
-    }
-    void removeScheduleRow(std::size_t row) override { rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(row)); }
-    void selectScheduleRow(std::size_t row) override { selected = row; }
-    std::optional<std::size_t> selectedScheduleRow() const override { return selected; }
-    void setAutoRunChecked(bool checked) override { autoRun = checked; }
-    void setVolumeSlider(int position) override {
-        slider = position;
-        if (onSlider) onSlider();
-    }
-    int volumeSlider() const override { return slider; }
-    void setTimerEnabled(bool enabled) override { timer = enabled; }
-    void setPlayerButtons(TButtonSet enabled) override { buttons = enabled; }
-    void openViewWindow(const std::vector<std::string>& paths) override { views.push_back(paths); }
-    void openAboutWindow() override { ++abouts; }
-    void openPurchaseWindow() override {}
-    void runEditor() override { ++editors; }
-    void collapse() override { collapsed = true; }
-    void hideToTray() override { inTray = true; }
-    void showFromTray() override { inTray = false; }
+using Shown = ScriptedDialogs::Shown;
 
-    std::string clock, status;
-    std::vector<std::string> rows;
-    std::optional<std::size_t> selected;
-    bool autoRun = false, timer = true, collapsed = false, inTray = false;
-    int slider = 1, abouts = 0, editors = 0;
-    TButtonSet buttons = kAllButtons;
-    std::vector<std::vector<std::string>> views;
-    std::function<void()> onSlider;
-};
+bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+bool endsWith(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
 
-class FakeDialogs final : public DialogService {
-public:
-    void errorBox(OpenErrorBox& box, const std::string&) override { shown.push_back("error: " + box.text()); }
-    bool askYesNo(const std::string& text, const std::string&) override { return answer(text); }
-    void askOk(const std::string& text, const std::string&) override { shown.push_back(text); }
-    std::optional<std::string> openFile(const TOpenDialog&) override { return file; }
-    void message(const std::string& text, const std::string&) override { shown.push_back(text); }
-    bool confirm(const std::string& text, const std::string&) override { return answer(text); }
+TEST_F(Presenter, CreationSetsTheVolumeLoadsTheThreeListsAndEnablesOnlyPlay) {
+    create({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(view.slider, 255);
+    EXPECT_EQ(volume.set, (std::vector<std::uint32_t>{0xFF00FF00u}));
+    EXPECT_EQ(presenter.schedule().paths(), (std::vector<std::string>{m("a.mp3"), m("b.mp3")}));
+    EXPECT_EQ(presenter.schedule().times(), (std::vector<std::string>{"8:00:00", "9:00:00"}));
+    EXPECT_EQ(view.rows, (std::vector<std::string>{m("a.mp3") + "|8:00:00", m("b.mp3") + "|9:00:00"}));
+    EXPECT_EQ(player.EnabledButtons(), TButtonSet{btPlay});
+    EXPECT_FALSE(view.autoRun);
+    EXPECT_TRUE(view.timer);
+    // The slider sets both channels of the output.
+    view.setVolumeSlider(0);
+    view.setVolumeSlider(1);
+    EXPECT_EQ(volume.set, (std::vector<std::uint32_t>{0xFF00FF00u, 0u, 0x01000100u}));
+}
 
-    bool answer(const std::string& text) {
-        shown.push_back(text);
-        const bool yes = !answers.empty() && answers.front();
-        if (!answers.empty()) answers.pop_front();
-        return yes;
-    }
-    std::vector<std::string> shown;
-    std::deque<bool> answers;
-    std::optional<std::string> file;
-};
-
-class Presenter : public ::testing::Test {
-protected:
-    Presenter() {
-        layer.trackModes = true;
-        view.onSlider = [this] { presenter.TrackBar1Change(); };
-    }
-    std::vector<std::string> opened() const {
-        std::vector<std::string> out;
-        for (const auto& s : layer.all(Command::Open)) out.push_back(s.params.element);
-        return out;
-    }
-
-    TempDir dir, config;
-    FakeClock clock;
-    FixedLocaleSource locale{LocaleSettings{}};
-    RecordingLayer layer;
-    RecordingVolume volume;
-    XdgAutostart autostart{config / "autostart"};
-    FakeDialogs dialogs;
-    TApplication app;
-    FakeView view;
-    MediaPlayerDevice player{layer};
-    MainWindowPresenter presenter{
-        MainWindowServices{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart, dialogs},
-        view, player};
-};
-
-// A creation step that fails at a file leaves what the files before it gave, all nine
-// player buttons and unread auto-run marks; the volume was set first in every case.
+// A creation step that fails at a file stops there: what the files before it gave
+// stays, all nine player buttons stay enabled and the auto-run mark is not read; the
+// volume was set first in every case.
 TEST_F(Presenter, CreationThatFailsAtAFileLeavesWhatCameBefore) {
     const struct {
-        const char* missing;
+        std::vector<const char*> missing;
+        const char* named;
         std::size_t paths, times, rows;
-    } cases[] = {{"qian.ini", 0, 0, 0}, {"hou.ini", 1, 0, 0}, {"playlist.ini", 1, 1, 0}, {nullptr, 1, 1, 1}};
+    } cases[] = {{{"qian.ini", "hou.ini", "playlist.ini"}, "qian.ini", 0, 0, 0},  // the first start
+                 {{"qian.ini"}, "qian.ini", 0, 0, 0},
+                 {{"hou.ini"}, "hou.ini", 1, 0, 0},
+                 {{"playlist.ini"}, "playlist.ini", 1, 1, 0},
+                 {{}, nullptr, 1, 1, 1}};
     for (const auto& c : cases) {
-        writeSchedule(dir.path(), {{"/m/a.mp3", "8:00:00"}});
-        autostart.write("/opt/tollbrook/tollbrook");
-        if (c.missing != nullptr) std::filesystem::remove(dir / c.missing);
-        FakeView v;
+        writeSchedule({{m("a.mp3"), "8:00:00"}});
+        autostart.registered = dir / "tollbrook";
+        for (const char* file : c.missing) std::filesystem::remove(dir / file);
+        FakeMainWindow v;
         MediaPlayerDevice p{layer};
-        MainWindowPresenter fresh(
-            MainWindowServices{app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart, dialogs},
-            v, p);
-        volume.set.clear();
+        MainWindowPresenter fresh(services(), v, p);
         v.onSlider = [&] { fresh.TrackBar1Change(); };
+        volume.set.clear();
         dialogs.shown.clear();
-        try {
-            fresh.FormCreate();
-        } catch (const FileError& e) {
-            dialogs.shown.push_back(e.what());
-        }
-        const char* which = c.missing != nullptr ? c.missing : "none";
+        runHandler([&] { fresh.FormCreate(); });
+        const std::string which = c.named != nullptr ? c.named : "none";
         EXPECT_EQ(fresh.schedule().paths().size(), c.paths) << which;
         EXPECT_EQ(fresh.schedule().times().size(), c.times) << which;
         EXPECT_EQ(v.rows.size(), c.rows) << which;
-        EXPECT_EQ(v.buttons, c.missing != nullptr ? kAllButtons : TButtonSet{btPlay}) << which;
-        EXPECT_EQ(v.autoRun, c.missing == nullptr) << which;
+        EXPECT_EQ(v.buttons, c.named != nullptr ? kAllButtons : TButtonSet{btPlay}) << which;
+        EXPECT_EQ(v.autoRun, c.named == nullptr) << which;
         EXPECT_EQ(volume.set, (std::vector<std::uint32_t>{0xFF00FF00u})) << which;
-        EXPECT_EQ(dialogs.shown.size(), c.missing != nullptr ? 1u : 0u) << which;
+        const auto expected = c.named != nullptr ? std::vector<std::string>{"Cannot open file \"" +
+                                                                            (dir / c.named).string() + "\". " +
+                                                                            noSuchFile() + "."}
+                                                 : std::vector<std::string>{};
+        EXPECT_EQ(dialogs.errors(), expected) << which;
     }
 }
 
-TEST_F(Presenter, DueEntryStopsClosesNamesSelectsOpensPlaysAndSetsTheButtons) {
-    writeSchedule(dir.path(), {{"/m/a.mp3", "8:00:00"}, {"/m/b.mp3", "8:00:01"}});
-    presenter.FormCreate();
-    clock.at(8, 0, 0, 5);
-    presenter.Timer1Timer();
+// An entry whose time the clock never shows would stay silent without a word: after
+// each load one notice names the first few.
+TEST_F(Presenter, TimesThatNeverComeDueAreToldAfterEachLoad) {
+    writeSchedule({{m("a.mp3"), "08:00:00"}, {m("b.mp3"), "9:00:00"}, {m("c.mp3"), "9:30:00 "},
+                   {m("d.mp3"), "9:30"}, {m("e.mp3"), "9:45:00 PM"}});
+    clock.at(14, 3, 22);
+    create();
+    EXPECT_EQ(dialogs.texts(Shown::Message),
+              std::vector<std::string>{
+                  "4 entries of the schedule never ring: their times are not written as this computer writes a time "
+                  "of day (now 14:03:22).\nLine 1: \"08:00:00\"\nLine 3: \"9:30:00 \"\nLine 4: \"9:30\"\n... and 1 "
+                  "more.\nChange their times in the playlist editor."});
+    EXPECT_EQ(presenter.schedule().times().size(), 5u);  // kept as they are
+    dialogs.shown.clear();
+    // A file saved as UTF-16 without its mark: its first NUL ends the text.
+    dir.write("hou.ini", std::string("9\0:\0000\0:\0000\0\r\0\n\0", 18));
+    run(&MainWindowPresenter::BitBtn2Click);
+    const auto notices = dialogs.texts(Shown::Message);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(startsWith(notices[0], "One entry of the schedule never rings: its time is")) << notices[0];
+    writeSchedule({{m("a.mp3"), "8:00:00"}});
+    dialogs.shown.clear();
+    run(&MainWindowPresenter::BitBtn2Click);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Presenter, RefreshDuringPlaybackKeepsPlayingClearsTheSelectionAndLeavesTheTimerOn) {
+    create({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
+    tickAt(8, 0, 0);
+    ASSERT_EQ(view.selected, std::optional<std::size_t>(0));
     layer.sent.clear();
-    clock.at(8, 0, 1, 5);
-    presenter.Timer1Timer();
-    EXPECT_EQ(view.clock, "8:00:01");
-    std::vector<Command> commands;
-    for (const auto& s : layer.actions()) commands.push_back(s.command);
-    EXPECT_EQ(commands, (std::vector<Command>{Command::Stop, Command::Close, Command::Open, Command::Play}));
-    EXPECT_EQ(player.FileName(), "/m/b.mp3");
-    EXPECT_EQ(view.status, "A repertoire being played:/m/b.mp3");
-    EXPECT_EQ(view.selected, std::optional<std::size_t>(1));
-    EXPECT_EQ(view.buttons, (TButtonSet{btPause, btStop}));
-}
-
-// The player's buttons, with the enabled set each leaves and whether its action runs.
-TEST_F(Presenter, PlayerButtonsFollowTheEnabledSetRules) {
-    bool doDefault = true;
-    EXPECT_THROW(presenter.MediaPlayer1Click(btPlay, doDefault), SilentAbort);
-    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"You have no choice of repertoire!"}));
-    player.setFileName("/m/a.mp3");
-    const struct {
-        TMPBtnType button;
-        TButtonSet after;
-        int opens;
-    } presses[] = {{btPlay, {btPause, btStop}, 0}, {btPause, {btPlay, btStop}, 0}, {btStop, {btPlay}, 1},
-                   {btNext, {btPlay}, 0}};
-    for (const auto& press : presses) {
-        layer.sent.clear();
-        presenter.MediaPlayer1Click(press.button, doDefault);
-        EXPECT_EQ(view.buttons, press.after) << press.button;
-        EXPECT_EQ(layer.count(Command::Open), press.opens) << press.button;
-        EXPECT_TRUE(doDefault);
-    }
-}
-
-TEST_F(Presenter, DoubleClickWithoutSelectionIsAnIndexErrorAfterTheButtons) {
-    writeSchedule(dir.path(), {{"/m/a.mp3", "8:00:00"}});
-    presenter.FormCreate();
-    try {
-        presenter.ListBox1DblClick();
-        FAIL() << "no error";
-    } catch (const ListIndexError& e) {
-        EXPECT_STREQ(e.what(), "List index out of bounds (-1)");
-    }
-    EXPECT_EQ(view.buttons, (TButtonSet{btPause, btStop}));
-    view.selected = 0;
-    presenter.ListBox1DblClick();
-    EXPECT_EQ(view.status, "A repertoire is being inserted:/m/a.mp3");
-    EXPECT_EQ(opened(), (std::vector<std::string>{"/m/a.mp3"}));
-}
-
-TEST_F(Presenter, ExitAnsweredNoChangesNothingAndYesClosesStopsCollapsesEnds) {
-    writeSchedule(dir.path(), {{"/m/a.mp3", "8:00:00"}});
-    presenter.FormCreate();
-    clock.at(8, 0, 0, 5);
-    presenter.Timer1Timer();
-    dialogs.answers = {false, true};
-    presenter.N18Click();
-    EXPECT_EQ(player.DeviceID(), 7);
+    view.timer = false;
+    run(&MainWindowPresenter::BitBtn2Click);
+    EXPECT_TRUE(layer.actions().empty());
+    EXPECT_EQ(player.Mode(), mpPlaying);
+    EXPECT_EQ(view.selected, std::nullopt);
+    EXPECT_EQ(view.rows.size(), 2u);
     EXPECT_TRUE(view.timer);
-    EXPECT_FALSE(app.Terminated());
-    presenter.N17Click();
-    EXPECT_EQ(dialogs.shown.back(), "Are you sure you want to quit?");
+}
+
+// A reload takes the three files only when all three can be read: one that cannot
+// leaves the schedule loaded before in force, ringing, and says so.
+TEST_F(Presenter, RefreshThatCannotReadAFileKeepsTheScheduleRinging) {
+    create({{m("a.mp3"), "8:00:02"}, {m("b.mp3"), "8:00:05"}});
+    tickAt(8, 0, 0);
+    const struct {
+        const char* file;
+        std::function<void()> spoil;
+    } faults[] = {
+        {"hou.ini", [&] { std::filesystem::remove(dir / "hou.ini"); }},
+        {"qian.ini", [&] { std::filesystem::remove(dir / "qian.ini"); }},
+        {"playlist.ini", [&] {  // only the view reads it
+             std::filesystem::remove(dir / "playlist.ini");
+             std::filesystem::create_directory(dir / "playlist.ini");
+         }},
+    };
+    for (const auto& fault : faults) {
+        writeSchedule({{m("c.mp3"), "8:00:03"}});
+        fault.spoil();
+        dialogs.shown.clear();
+        view.timer = true;
+        run(&MainWindowPresenter::BitBtn2Click);
+        ASSERT_EQ(dialogs.errors().size(), 1u) << fault.file;
+        const std::string error = dialogs.errors()[0];
+        EXPECT_TRUE(startsWith(error, "Cannot open file \"" + (dir / fault.file).string() + "\". ")) << error;
+        EXPECT_TRUE(endsWith(error, ". The schedule loaded before stays in force.")) << error;
+        EXPECT_EQ(presenter.schedule().times(), (std::vector<std::string>{"8:00:02", "8:00:05"})) << fault.file;
+        EXPECT_EQ(view.rows.size(), 2u) << fault.file;
+        EXPECT_TRUE(view.timer) << fault.file;
+        std::filesystem::remove_all(dir / fault.file);
+    }
+    tickAt(8, 0, 2);
+    EXPECT_EQ(opened(), std::vector<std::string>{m("a.mp3")});
+    writeSchedule({{m("c.mp3"), "8:00:03"}});
+    run(&MainWindowPresenter::BitBtn2Click);
+    EXPECT_EQ(presenter.schedule().times(), std::vector<std::string>{"8:00:03"});
+}
+
+// Bells that came due while the timer was off for the reload are not caught up on.
+TEST_F(Presenter, TimerBackOnAfterAReloadStartsFromTheCurrentSecond) {
+    create({{m("a.mp3"), "8:00:02"}, {m("b.mp3"), "8:00:05"}});
+    tickAt(8, 0, 0);
+    clock.at(8, 0, 4, 5);
+    run(&MainWindowPresenter::BitBtn2Click);
+    run(&MainWindowPresenter::Timer1Timer);
+    EXPECT_TRUE(opened().empty());
+    tickAt(8, 0, 5);
+    EXPECT_EQ(opened(), std::vector<std::string>{m("b.mp3")});
+}
+
+#ifndef _WIN32
+// A FIFO or a device in the schedule's place is refused at once, at the start and at
+// a reload, instead of holding up the window.
+TEST_F(Presenter, ScheduleFileThatIsAFifoOrADeviceIsRefusedAtOnce) {
+    writeSchedule({{m("a.mp3"), "8:00:00"}});
+    std::filesystem::remove(dir / "qian.ini");
+    ::mkfifo((dir / "qian.ini").c_str(), 0600);
+    std::filesystem::remove(dir / "hou.ini");
+    std::filesystem::create_symlink("/dev/zero", dir / "hou.ini");
+    create();
+    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{"Cannot open file \"" + (dir / "qian.ini").string() +
+                                                         "\". Not a regular file."});
+    std::filesystem::remove(dir / "qian.ini");
+    writeSchedule({{m("a.mp3"), "8:00:00"}});
+    std::filesystem::remove(dir / "hou.ini");
+    std::filesystem::create_symlink("/dev/zero", dir / "hou.ini");
+    run(&MainWindowPresenter::BitBtn2Click);
+    ASSERT_EQ(dialogs.errors().size(), 2u);
+    EXPECT_EQ(dialogs.errors()[1], "Cannot open file \"" + (dir / "hou.ini").string() +
+                                       "\". Not a regular file. The schedule loaded before stays in force.");
+}
+
+// playlist.ini on a share whose server is gone: the reload costs the window its bound
+// and no more, and the bells go on.
+TEST_F(Presenter, RefreshFromAHungShareWaitsItsBoundAndKeepsRinging) {
+    HungFileSystem share;
+    ASSERT_TRUE(share.mounted()) << "needs FUSE: scripts/install-deps.sh installs fuse3 and python3-fusepy";
+    create({{m("a.mp3"), "8:00:02"}});
+    tickAt(8, 0, 0);
+    std::filesystem::remove(dir / "playlist.ini");
+    std::filesystem::create_symlink(share / "playlist.ini", dir / "playlist.ini");
+    const auto start = std::chrono::steady_clock::now();
+    run(&MainWindowPresenter::BitBtn2Click);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4)) << "waited longer than its bound";
+    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{"Cannot open file \"" + (dir / "playlist.ini").string() +
+                                                         "\". Reading it timed out. The schedule loaded before "
+                                                         "stays in force."});
+    tickAt(8, 0, 2);
+    EXPECT_EQ(opened(), std::vector<std::string>{m("a.mp3")});
+}
+#endif
+
+// The editor's deletion takes the row out of the view at once, not out of the lists.
+TEST_F(Presenter, EditCommandRunsTheEditorThenReloadsAndViewCopiesThePaths) {
+    create({{m("a.mp3"), "8:00:00"}});
+    writeSchedule({{m("b.mp3"), "9:00:00"}, {"", "no bar"}});
+    presenter.removePlaylistViewRow(0);
+    presenter.removePlaylistViewRow(1);  // beyond the view: nothing
+    EXPECT_TRUE(view.rows.empty());
+    EXPECT_EQ(presenter.schedule().paths().size(), 1u);
+    view.timer = false;
+    run(&MainWindowPresenter::N6Click);
+    EXPECT_EQ(view.editors, 1);
+    EXPECT_EQ(view.rows, (std::vector<std::string>{m("b.mp3") + "|9:00:00", "|no bar"}));
+    EXPECT_TRUE(view.timer);
+    run(&MainWindowPresenter::N5Click);
+    EXPECT_EQ(view.views, (std::vector<std::vector<std::string>>{{m("b.mp3"), ""}}));
+}
+
+TEST_F(Presenter, AutoRunCommandRegistersTheProgramAndUnregistersIt) {
+    create({});
+    EXPECT_FALSE(view.autoRun);
+    run(&MainWindowPresenter::N8Click);
+    EXPECT_TRUE(view.autoRun);
+    EXPECT_EQ(autostart.registered, dir / "tollbrook");
+    run(&MainWindowPresenter::N8Click);
+    EXPECT_FALSE(view.autoRun);
+    EXPECT_TRUE(autostart.registered.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
+    // A registration that cannot be written is reported and leaves the mark off.
+    autostart.refuseWrites = true;
+    run(&MainWindowPresenter::N8Click);
+    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{"Failed to set data for 'velnorsoftsp'"});
+    EXPECT_FALSE(view.autoRun);
+}
+
+TEST_F(Presenter, AutoRunRegisteredAtTheStartIsMarkedAndTheFirstCommandUnregisters) {
+    autostart.registered = dir / "tollbrook";
+    create({});
+    EXPECT_TRUE(view.autoRun);
+    run(&MainWindowPresenter::N8Click);
+    EXPECT_FALSE(view.autoRun);
+    EXPECT_EQ(autostart.read(), "");
+}
+
+// Each exit command asks its own question; No changes nothing, Yes closes the player,
+// stops the timer, collapses the window and ends the program.
+TEST_F(Presenter, ExitCommandsAskTheirQuestionAndOnlyYesEnds) {
+    create({{m("a.mp3"), "8:00:00"}});
+    tickAt(8, 0, 0);
+    const struct {
+        void (MainWindowPresenter::*command)();
+        const char* text;
+        const char* caption;
+    } commands[] = {{&MainWindowPresenter::N18Click, "Do you really want to exit\uFF1F", "Exit system\uFF1F"},
+                    {&MainWindowPresenter::N17Click, "Are you sure you want to quit?", "exit\uFF1F"}};
+    for (const auto& c : commands) {
+        dialogs.shown.clear();
+        dialogs.answers = {false};
+        run(c.command);
+        ASSERT_EQ(dialogs.shown.size(), 1u) << c.text;
+        EXPECT_EQ(dialogs.shown[0].kind, Shown::Question);
+        EXPECT_EQ(dialogs.shown[0].text, c.text);
+        EXPECT_EQ(dialogs.shown[0].caption, c.caption);
+        EXPECT_EQ(player.DeviceID(), 7);
+        EXPECT_TRUE(view.timer);
+        EXPECT_FALSE(view.collapsed);
+        EXPECT_FALSE(app.Terminated());
+    }
+    dialogs.answers = {true};
+    run(&MainWindowPresenter::N17Click);
     EXPECT_EQ(player.DeviceID(), 0);
     EXPECT_FALSE(view.timer);
     EXPECT_TRUE(view.collapsed);
     EXPECT_TRUE(app.Terminated());
 }
 
-TEST_F(Presenter, EditCommandRunsTheEditorThenReloadsAndViewCopiesThePaths) {
-    writeSchedule(dir.path(), {{"/m/a.mp3", "8:00:00"}});
-    presenter.FormCreate();
-    writeSchedule(dir.path(), {{"/m/b.mp3", "9:00:00"}, {"/m/c.mp3", "9:30:00"}});
-    presenter.N6Click();
-    EXPECT_EQ(view.editors, 1);
-    EXPECT_EQ(view.rows, (std::vector<std::string>{"/m/b.mp3|9:00:00", "/m/c.mp3|9:30:00"}));
-    presenter.N5Click();
-    ASSERT_EQ(view.views.size(), 1u);
-    EXPECT_EQ(view.views[0], (std::vector<std::string>{"/m/b.mp3", "/m/c.mp3"}));
+// The questions have no owner: the other exit command stays usable while one asks.
+TEST_F(Presenter, ExitCommandWhileTheOtherAsksOpensASecondQuestion) {
+    create({});
+    bool asked = false;
+    dialogs.whileAsking = [&] {
+        if (std::exchange(asked, true)) return;
+        run(&MainWindowPresenter::N17Click);
+    };
+    run(&MainWindowPresenter::N18Click);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[1].caption, "exit\uFF1F");
+    EXPECT_FALSE(app.Terminated());
+}
+
+TEST_F(Presenter, ClosingTheWindowEndsWithoutAsking) {
+    create({});
+    run(&MainWindowPresenter::FormClose);
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(app.Terminated());
+}
+
+TEST_F(Presenter, ChangedRegionalSettingsRenderTheClockFromThenOn) {
+    create({});
+    tickAt(17, 5, 9);
+    EXPECT_EQ(view.clock, "17:05:09");
+    LocaleSettings twelve;
+    twelve.twelveHour = true;
+    twelve.amString = "AM";
+    twelve.pmString = "PM";
+    locale.set(twelve);
+    tickAt(17, 5, 10);
+    EXPECT_EQ(view.clock, "17:05:10");  // read again only when the system says they changed
+    presenter.RegionalSettingsChanged();
+    tickAt(17, 5, 11);
+    EXPECT_EQ(view.clock, "5:05:11 PM");
 }
 
 }  // namespace

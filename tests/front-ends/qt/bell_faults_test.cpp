@@ -70,7 +70,7 @@ TEST_F(BellFaults, FifoBellIsRefusedAtOnceAndTheNextBellRings) {
     runHandler([&] { form->Timer1Timer(); });
     EXPECT_LT(answered.elapsed(), 1000) << "the window waited on the FIFO";
     ASSERT_EQ(dialogs.errors().size(), 1u);
-    EXPECT_EQ(dialogs.errors()[0], QString::fromStdString("Not a regular file: " + fifo + "."));
+    EXPECT_EQ(dialogs.errors()[0], "Not a regular file: " + fifo + ".");
     EXPECT_EQ(form->statusText(), QStringLiteral("No repertoire is being played"));
 
     clock.at(8, 0, 3, 5);
@@ -94,7 +94,7 @@ TEST_F(BellFaults, BellWithoutSoundServerSaysSoAndTheNextRingsOnceItIsBack) {
     clock.at(8, 0, 0, 5);
     runHandler([&] { form->Timer1Timer(); });
     ASSERT_EQ(dialogs.errors().size(), 1u);
-    EXPECT_EQ(dialogs.errors()[0], QString::fromStdString("No audio output is available: " + bell + "."));
+    EXPECT_EQ(dialogs.errors()[0], "No audio output is available: " + bell + ".");
     EXPECT_EQ(form->statusText(), QStringLiteral("No repertoire is being played"));
     EXPECT_NE(form->MediaPlayer1->Mode(), mpPlaying);
 

@@ -7,8 +7,8 @@
 #include "tests/core/playback/recording_layer.h"
 #include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
-#include "tests/front-ends/qt/fakes.h"
-#include "tests/front-ends/qt/scripted_dialogs.h"
+#include "tests/core/fakes.h"
+#include "tests/core/scripted_dialogs.h"
 #include "front-ends/qt/tform1.h"
 #include "platform/posix/autostart_posix.h"
 

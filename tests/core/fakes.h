@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/desktop/autostart.h"
 #include "core/playback/media_layer.h"
 #include "core/schedule/clock.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace tb::test {
@@ -34,6 +37,20 @@ class RecordingVolume final : public OutputVolume {
 public:
     void setVolume(std::uint32_t packed) override { set.push_back(packed); }
     std::vector<std::uint32_t> set;
+};
+
+// The start-at-logon registration in memory (the real stores are tested on their own).
+class MemoryAutostart final : public AutostartStore {
+public:
+    std::string read() override { return registered.string(); }
+    void write(const std::filesystem::path& executable) override {
+        if (refuseWrites) throw AutostartError(std::string("Failed to set data for '") + kAutostartName + "'");
+        registered = executable;
+    }
+    void remove() noexcept override { registered.clear(); }
+
+    std::filesystem::path registered;
+    bool refuseWrites = false;
 };
 
 }  // namespace tb::test

@@ -1,0 +1,156 @@
+// The main window's clock and bells: each tick as the presenter takes it, the next bell
+// made ready ahead, and bells that cannot ring.
+#include "tests/core/presenters/main_window_fixture.h"
+
+#include <cstdint>
+
+namespace tb::test {
+namespace {
+
+constexpr std::int64_t at(int h, int min, int s, int ms = 5) { return ((h * 60LL + min) * 60 + s) * 1000 + ms; }
+
+// Seconds of the day `from` to `to`, each ticked once.
+std::vector<std::int64_t> everySecond(int from, int to) {
+    std::vector<std::int64_t> out;
+    for (int t = from; t <= to; ++t) out.push_back(at(0, 0, t));
+    return out;
+}
+
+std::vector<std::int64_t> operator+(std::vector<std::int64_t> a, const std::vector<std::int64_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Which bells the ticks ring, as the clock goes: each due second rings once, whatever
+// the timer and the clock do.
+TEST_F(Presenter, TicksRingEachDueSecondOnceHoweverTheClockMoves) {
+    const int eight = 8 * 3600;
+    const std::vector<std::pair<std::string, std::string>> abc = {
+        {m("a.mp3"), "8:00:00"}, {m("b.mp3"), "8:00:05"}, {m("c.mp3"), "8:00:10"}};
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> schedule;
+        std::vector<std::int64_t> ticks;
+        std::vector<std::string> rung;
+    } cases[] = {
+        {"a second tick in the same second", {{m("a.mp3"), "8:00:00"}}, {at(8, 0, 0), at(8, 0, 0, 990)}, {m("a.mp3")}},
+        {"a stalled loop rings the missed second", {{m("a.mp3"), "8:00:00"}}, {at(7, 59, 58), at(8, 0, 1, 300)},
+         {m("a.mp3")}},
+        {"a clock jumped an hour ahead rings nothing from that hour", {{m("a.mp3"), "8:00:00"}},
+         {at(7, 30, 0), at(8, 30, 0)}, {}},
+        {"a clock set back 2 s rings no bell twice", abc,
+         everySecond(eight, eight + 10) + everySecond(eight + 8, eight + 12), {m("a.mp3"), m("b.mp3"), m("c.mp3")}},
+        {"a clock set back 20 s rings no bell twice", abc,
+         everySecond(eight, eight + 10) + everySecond(eight - 10, eight + 12), {m("a.mp3"), m("b.mp3"), m("c.mp3")}},
+        {"a clock set back an hour rings the hour's bells again", {{m("a.mp3"), "8:00:00"}},
+         {at(8, 0, 0), at(7, 0, 0), at(7, 59, 59), at(8, 0, 0)}, {m("a.mp3"), m("a.mp3")}},
+        {"two rows of one time ring the upper", {{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "8:00:00"}}, {at(8, 0, 0)},
+         {m("a.mp3")}},
+        {"a relative path counts from the schedule's folder", {{"bells/a.mp3", "8:00:00"}, {m("b.mp3"), "8:00:01"}},
+         {at(8, 0, 0), at(8, 0, 1)}, {(dir / "bells" / "a.mp3").lexically_normal().string(), m("b.mp3")}},
+    };
+    for (const auto& c : cases) {
+        writeSchedule(c.schedule);
+        FakeMainWindow v;
+        MediaPlayerDevice p{layer};
+        MainWindowPresenter fresh(services(), v, p);
+        runHandler([&] { fresh.FormCreate(); });
+        layer.sent.clear();
+        for (const std::int64_t t : c.ticks) {
+            clock.at(0, 0, 0, static_cast<int>(t));
+            runHandler([&] { fresh.Timer1Timer(); });
+        }
+        EXPECT_EQ(opened(), c.rung) << c.what;
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(Presenter, DueEntryStopsClosesNamesSelectsOpensPlaysAndSetsTheButtons) {
+    create({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "8:00:01"}});
+    tickAt(8, 0, 0);
+    EXPECT_EQ(view.clock, "8:00:00");
+    EXPECT_EQ(view.status, "A repertoire being played:" + m("a.mp3"));
+    EXPECT_EQ(view.selected, std::optional<std::size_t>(0));
+    EXPECT_EQ(player.EnabledButtons(), (TButtonSet{btPause, btStop}));
+    layer.sent.clear();
+    tickAt(8, 0, 1);  // cuts off the bell before
+    EXPECT_EQ(view.clock, "8:00:01");
+    EXPECT_EQ(actionsSince(0), (std::vector<Command>{Command::Stop, Command::Close, Command::Open, Command::Play}));
+    EXPECT_EQ(opened(), std::vector<std::string>{m("b.mp3")});
+    EXPECT_EQ(player.FileName(), m("b.mp3"));
+    EXPECT_EQ(view.status, "A repertoire being played:" + m("b.mp3"));
+    EXPECT_EQ(view.selected, std::optional<std::size_t>(1));
+    EXPECT_EQ(player.EnabledButtons(), (TButtonSet{btPause, btStop}));
+}
+
+// Until a bell has played the status says that nothing plays; after it, it names the
+// bell's file until another plays.
+TEST_F(Presenter, StatusSaysNothingPlaysUntilTheFirstBell) {
+    create({{m("a.mp3"), "8:00:00"}});
+    tickAt(7, 59, 59);
+    EXPECT_EQ(view.status, "No repertoire is being played");
+    tickAt(8, 0, 0);
+    tickAt(8, 0, 1);
+    EXPECT_EQ(view.status, "A repertoire being played:" + m("a.mp3"));
+}
+
+TEST_F(Presenter, EmptyScheduleOnlyUpdatesTheClock) {
+    create({});
+    tickAt(12, 30, 15);
+    EXPECT_EQ(view.clock, "12:30:15");
+    EXPECT_EQ(view.status, "");
+    EXPECT_TRUE(layer.actions().empty());
+}
+
+// The next bell is made ready up to two seconds ahead; nothing the user sees changes
+// before its second.
+TEST_F(Presenter, NextBellIsMadeReadyAheadWithoutShowingIt) {
+    create({{m("a.mp3"), "8:00:02"}, {m("b.mp3"), "8:00:03"}});
+    const struct {
+        int second;
+        std::string prepared;
+    } ticks[] = {{0, m("a.mp3")}, {1, m("a.mp3")}, {2, m("b.mp3")}, {3, ""}, {4, ""}};
+    for (const auto& t : ticks) {
+        layer.prepared.clear();
+        tickAt(8, 0, t.second);
+        EXPECT_EQ(layer.prepared, std::vector<std::string>{t.prepared}) << "at 8:00:0" << t.second;
+        if (t.second < 2) {
+            EXPECT_EQ(layer.count(Command::Open), 0);
+            EXPECT_EQ(view.status, "No repertoire is being played");
+            EXPECT_EQ(view.selected, std::nullopt);
+        }
+    }
+    EXPECT_EQ(opened(), (std::vector<std::string>{m("a.mp3"), m("b.mp3")}));
+}
+
+// A due row that the paths list lacks is a list index error, and what plays plays on.
+TEST_F(Presenter, DueRowMissingFromThePathsListIsAnIndexErrorAndLeavesThePlayback) {
+    writeSchedule({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
+    dir.write("hou.ini", "8:00:00\r\n9:00:00\r\n8:00:05\r\n");
+    create();
+    tickAt(8, 0, 0);
+    layer.sent.clear();
+    tickAt(8, 0, 5);
+    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{"List index out of bounds (2)"});
+    EXPECT_TRUE(layer.actions().empty());
+    EXPECT_EQ(player.Mode(), mpPlaying);
+}
+
+// A bell that did not sound must not look as if it did; what the handler did before
+// the failure stays, and the bell is not tried again.
+TEST_F(Presenter, UnplayableEntryReportsAndKeepsWhatWasDone) {
+    writeSchedule({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
+    layer.unplayable.insert(m("a.mp3"));
+    create();
+    tickAt(8, 0, 0);
+    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{"The file cannot be found."});
+    EXPECT_EQ(view.status, "No repertoire is being played");
+    EXPECT_EQ(view.selected, std::optional<std::size_t>(0));
+    EXPECT_EQ(player.EnabledButtons(), TButtonSet{btPlay});
+    EXPECT_EQ(layer.count(Command::Play), 0);
+    tickAt(8, 0, 1);
+    EXPECT_EQ(layer.count(Command::Open), 1);
+}
+
+}  // namespace
+}  // namespace tb::test

@@ -23,6 +23,11 @@ target_link_libraries(tb_schedule_tests PRIVATE tb_schedule GTest::gtest_main)
 # Code page 1252 (the system code page Wine takes from an en_US locale).
 tb_windows_tests(tb_schedule_tests PROPERTIES ENVIRONMENT "LC_ALL=en_US.UTF-8")
 
+# The windows' rules, over this platform's files and clock.
+include(presenter_tests.cmake)
+target_link_libraries(tb_presenter_tests PRIVATE GTest::gtest_main)
+tb_windows_tests(tb_presenter_tests)
+
 add_executable(tb_player_device_tests core/playback/player_device_test.cpp)
 target_include_directories(tb_player_device_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_player_device_tests PRIVATE tb_playback_core GTest::gtest_main)

@@ -258,7 +258,7 @@ TEST_F(EditorRules, ClosingAsksWhetherToSaveAndAFailedSaveKeepsItOpen) {
     dialogs.answers = {true};
     EXPECT_FALSE(presenter.FormCloseQuery()) << "a save that failed let the editor close";
     ASSERT_EQ(dialogs.errors().size(), 1u);
-    EXPECT_EQ(dialogs.errors()[0].rfind("Cannot create file", 0), 0u) << dialogs.errors()[0];
+    EXPECT_TRUE(dialogs.errors()[0].starts_with("Cannot create file")) << dialogs.errors()[0];
     std::filesystem::remove(dir / "qian.ini");
     dialogs.answers = {true};
     EXPECT_TRUE(presenter.FormCloseQuery());

@@ -16,11 +16,6 @@ namespace {
 
 using Shown = ScriptedDialogs::Shown;
 
-bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
-bool endsWith(const std::string& s, const std::string& suffix) {
-    return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 TEST_F(Presenter, CreationSetsTheVolumeLoadsTheThreeListsAndEnablesOnlyPlay) {
     create({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
     EXPECT_TRUE(dialogs.shown.empty());
@@ -96,7 +91,7 @@ TEST_F(Presenter, TimesThatNeverComeDueAreToldAfterEachLoad) {
     run(&MainWindowPresenter::BitBtn2Click);
     const auto notices = dialogs.texts(Shown::Message);
     ASSERT_EQ(notices.size(), 1u);
-    EXPECT_TRUE(startsWith(notices[0], "One entry of the schedule never rings: its time is")) << notices[0];
+    EXPECT_TRUE(notices[0].starts_with("One entry of the schedule never rings: its time is")) << notices[0];
     writeSchedule({{m("a.mp3"), "8:00:00"}});
     dialogs.shown.clear();
     run(&MainWindowPresenter::BitBtn2Click);
@@ -141,8 +136,8 @@ TEST_F(Presenter, RefreshThatCannotReadAFileKeepsTheScheduleRinging) {
         run(&MainWindowPresenter::BitBtn2Click);
         ASSERT_EQ(dialogs.errors().size(), 1u) << fault.file;
         const std::string error = dialogs.errors()[0];
-        EXPECT_TRUE(startsWith(error, "Cannot open file \"" + (dir / fault.file).string() + "\". ")) << error;
-        EXPECT_TRUE(endsWith(error, ". The schedule loaded before stays in force.")) << error;
+        EXPECT_TRUE(error.starts_with("Cannot open file \"" + (dir / fault.file).string() + "\". ")) << error;
+        EXPECT_TRUE(error.ends_with(". The schedule loaded before stays in force.")) << error;
         EXPECT_EQ(presenter.schedule().times(), (std::vector<std::string>{"8:00:02", "8:00:05"})) << fault.file;
         EXPECT_EQ(view.rows.size(), 2u) << fault.file;
         EXPECT_TRUE(view.timer) << fault.file;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace tb::test {
 namespace {
 
@@ -166,7 +168,9 @@ TEST_F(EditorRules, PathThatCannotGoInChangesNothing) {
             EXPECT_EQ(dialogs.shown[0].caption, "Tollbrook");
         }
     }
-#ifndef _WIN32  // a Windows file name holds no bar
+#ifdef _WIN32
+    std::printf("Not checked here: a path with \"|\" (a Windows file name holds none)\n");
+#else
     // A bar in the path would split the line wrongly when the files are read.
     dir.write("with|bar.wav", "RIFF");
     dialogs.shown.clear();

@@ -81,6 +81,7 @@ tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 add_executable(tb_win32_window_tests
   front-ends/win32/player_control_test.cpp
   front-ends/win32/editor_window_test.cpp
+  front-ends/win32/small_windows_test.cpp
 )
 target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)

@@ -115,8 +115,7 @@ HWND TForm3::button(const std::wstring& text, int id, int top) {
 }
 
 void TForm3::buildLayout(MediaLayer& media) {
-    HFONT font15 = fonts_.get(L"Tahoma", 15);
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font15), FALSE);
+    HFONT font15 = fonts_.get(L"Tahoma", 15);  // the window's font
 
     // Each label is as wide as the design leaves it before the next control.
     Label2 = label(L"Music File", 5, 5, 18, kBlue, 85 - 5 - 2);

@@ -3,6 +3,7 @@
 #include "core/handler.h"
 #include "core/presenters/window_texts.h"
 #include "front-ends/win32/loop.h"
+#include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/resources/resource_ids.h"
 #include "front-ends/win32/text.h"
 #include "front-ends/win32/tmediaplayer.h"
@@ -36,7 +37,6 @@ enum Id : int {
 };
 
 constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = RGB(255, 0, 0), kNavy = RGB(0, 0, 128);
-constexpr COLORREF kOlive = RGB(128, 128, 0);  // the glyphs' transparent colour
 
 // The editor's own density: its design is in pixels at 120 dots per inch.
 constexpr int kDesignDpi = 120;
@@ -67,6 +67,17 @@ HBITMAP loadGlyph(const wchar_t* name) {
     return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
+// The shell's folder picture (its icon resource 4), copied out of it.
+HICON shellFolderIcon() {
+    HICON icon = nullptr;
+    if (HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
+        icon = static_cast<HICON>(LoadImageW(shell, MAKEINTRESOURCEW(4), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+        FreeLibrary(shell);
+    }
+    return icon;
+}
+
 std::wstring windowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -93,9 +104,6 @@ TForm3::TForm3(EditorServices services, MediaLayer& media, HWND owner)
 TForm3::~TForm3() {
     // The controls go first, while the fonts, pictures and presenter they use are here.
     if (hwnd() != nullptr) DestroyWindow(hwnd());
-    if (folderIcon_ != nullptr) DestroyIcon(folderIcon_);
-    if (playGlyph_ != nullptr) DeleteObject(playGlyph_);
-    if (playGlyphDisabled_ != nullptr) DeleteObject(playGlyphDisabled_);
 }
 
 HWND TForm3::label(const std::wstring& text, int x, int y, int height, COLORREF colour, int width) {
@@ -110,8 +118,8 @@ HWND TForm3::label(const std::wstring& text, int x, int y, int height, COLORREF 
 
 HWND TForm3::button(const std::wstring& text, int id, int top) {
     // The seven buttons stand in a column (Panel1) at 476,59, 8 from its left edge.
-    return createControl(hwnd(), L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, 0, scale_.rect(476 + 8, 59 + top, 85, 31),
-                         id, fonts_.get(L"Tahoma", 15));
+    return createControl(hwnd(), L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, 0,
+                         scale_.rect(476 + 8, 59 + top, 85, 31), id, fonts_.get(L"Tahoma", 15));
 }
 
 void TForm3::buildLayout(MediaLayer& media) {
@@ -119,14 +127,15 @@ void TForm3::buildLayout(MediaLayer& media) {
 
     // Each label is as wide as the design leaves it before the next control.
     Label2 = label(L"Music File", 5, 5, 18, kBlue, 85 - 5 - 2);
-    SpeedButton1 = createControl(hwnd(), L"BUTTON", L"Find music files", BS_OWNERDRAW | WS_TABSTOP, 0,
-                                 scale_.rect(85, 3, 28, 26), kSpeedButton1, font15);
+    pictureButtons_ = std::make_unique<PictureButtons>(hwnd());
+    SpeedButton1 = pictureButtons_->add(L"Find music files", scale_.rect(85, 3, 28, 26), kSpeedButton1, font15,
+                                        shellFolderIcon());
     const int editHeight = textSize(font15, {}).cy + MulDiv(8, scale_.dpi, 96);
     Edit1 = createControl(hwnd(), L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
                           RECT{scale_(115), scale_(5), scale_(115 + 550), scale_(5) + editHeight}, kEdit1, font15);
     SendMessageW(Edit1, EM_SETLIMITTEXT, 0, 0);
-    SpeedButton2 = createControl(hwnd(), L"BUTTON", L"Play music files", BS_OWNERDRAW | WS_TABSTOP, 0,
-                                 scale_.rect(667, 5, 29, 27), kSpeedButton2, font15);
+    SpeedButton2 = pictureButtons_->add(L"Play music files", scale_.rect(667, 5, 29, 27), kSpeedButton2, font15,
+                                        loadGlyph(L"CL_MPPLAY"), loadGlyph(L"DI_MPPLAY"));
     Label7 = label(L"Playback time", 706, 6, 18, kBlue, 818 - 706 - 2);
     DateTimePicker1 = createControl(hwnd(), DATETIMEPICK_CLASSW, L"", DTS_TIMEFORMAT | WS_TABSTOP, 0,
                                     scale_.rect(818, 3, 114, 32), kDateTimePicker1, font15);
@@ -150,7 +159,8 @@ void TForm3::buildLayout(MediaLayer& media) {
 
     // Inside the group box, made before it: siblings made earlier lie above the later.
     // The preview player keeps every default: nine buttons, enabled by the device.
-    player_ = std::make_unique<TMediaPlayer>(media, hwnd(), kMediaPlayer1, scale_.rect(584 + 39, 49 + 368, 316, 37));
+    player_ = std::make_unique<TMediaPlayer>(media, hwnd(), kMediaPlayer1,
+                                             scale_.rect(584 + 39, 49 + 368, 316, 37));
     MediaPlayer1 = player_.get();
     const RECT box = scale_.rect(584, 49, 394, 469);
     const int inset = scale_(2);
@@ -161,40 +171,19 @@ void TForm3::buildLayout(MediaLayer& media) {
         help += (i == 0 ? L"" : L"\r\n") + lines.back();
         lines.back().erase(lines.back().find_last_not_of(L' ') + 1);  // blanks at a line's end never wrap
     }
-    Memo1 = createControl(hwnd(), L"EDIT", help, ES_MULTILINE | ES_READONLY | WS_CLIPSIBLINGS, 0,
-                          RECT{box.left + inset, box.top + textSize(font15, {}).cy, box.right - inset, box.bottom - inset},
-                          kMemo1, fonts_.get(L"Tahoma", 22));
+    const RECT inside{box.left + inset, box.top + textSize(font15, {}).cy, box.right - inset, box.bottom - inset};
+    Memo1 = createControl(hwnd(), L"EDIT", help, ES_MULTILINE | ES_READONLY | WS_CLIPSIBLINGS, 0, inside, kMemo1,
+                          fonts_.get(L"Tahoma", 22));
     // The help's lines were laid out to the memo's width: none may wrap.
     RECT lineRect{};
     SendMessageW(Memo1, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&lineRect));
-    SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(fittingFont(fonts_, 22, lines, lineRect.right - lineRect.left - 1)),
-                 TRUE);
+    HFONT helpFont = fittingFont(fonts_, 22, lines, lineRect.right - lineRect.left - 1);
+    SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(helpFont), TRUE);
     textColours_[Memo1] = kNavy;
     GroupBox1 = createControl(hwnd(), L"BUTTON", L"Explain", BS_GROUPBOX | WS_CLIPSIBLINGS, 0, box, kGroupBox1, font15);
     // A themed group box draws its caption in the theme's colour; this one is navy.
     SetWindowTheme(GroupBox1, L"", L"");
     textColours_[GroupBox1] = kNavy;
-
-    // The shell's folder picture (its icon resource 4), copied out of it.
-    if (HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
-        folderIcon_ = static_cast<HICON>(LoadImageW(shell, MAKEINTRESOURCEW(4), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                    GetSystemMetrics(SM_CYSMICON), 0));
-        FreeLibrary(shell);
-    }
-    playGlyph_ = loadGlyph(L"CL_MPPLAY");
-    playGlyphDisabled_ = loadGlyph(L"DI_MPPLAY");
-    tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                                0, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    for (HWND picture : {SpeedButton1, SpeedButton2}) {
-        std::wstring hint = windowText(picture);
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(picture);
-        tool.lpszText = hint.data();
-        SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
 }
 
 void TForm3::FormCreate() { presenter_->FormCreate(); }
@@ -241,7 +230,9 @@ void TForm3::setPicker(const SYSTEMTIME& time) {
 
 void TForm3::setPickerTime(const TimeOfDay& time) {
     SYSTEMTIME t{};
-    if (SendMessageW(DateTimePicker1, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) != GDT_VALID) GetLocalTime(&t);
+    if (SendMessageW(DateTimePicker1, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) != GDT_VALID) {
+        GetLocalTime(&t);
+    }
     t.wHour = static_cast<WORD>(time.hour);
     t.wMinute = static_cast<WORD>(time.minute);
     t.wSecond = static_cast<WORD>(time.second);
@@ -312,33 +303,6 @@ LRESULT TForm3::notify(const NMHDR& header) {
     return 0;
 }
 
-void TForm3::drawPictureButton(const DRAWITEMSTRUCT& item) {
-    RECT r = item.rcItem;
-    const bool pushed = (item.itemState & ODS_SELECTED) != 0;
-    DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    const int shift = pushed ? 1 : 0;
-    const int cx = (r.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
-    if (item.hwndItem == SpeedButton1) {
-        if (folderIcon_ != nullptr) {
-            const int size = GetSystemMetrics(SM_CXSMICON);
-            DrawIconEx(item.hDC, cx - size / 2, cy - size / 2, folderIcon_, size, size, 0, nullptr, DI_NORMAL);
-        }
-    } else if (HBITMAP glyph = (item.itemState & ODS_DISABLED) != 0 ? playGlyphDisabled_ : playGlyph_) {
-        BITMAP info{};
-        GetObjectW(glyph, sizeof info, &info);
-        HDC source = CreateCompatibleDC(item.hDC);
-        HGDIOBJ old = SelectObject(source, glyph);
-        TransparentBlt(item.hDC, cx - info.bmWidth / 2, cy - info.bmHeight / 2, info.bmWidth, info.bmHeight, source, 0,
-                       0, info.bmWidth, info.bmHeight, kOlive);
-        SelectObject(source, old);
-        DeleteDC(source);
-    }
-    if ((item.itemState & ODS_FOCUS) != 0) {
-        InflateRect(&r, -3, -3);
-        DrawFocusRect(item.hDC, &r);
-    }
-}
-
 LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     // The controls speak while they are being made, before there is anyone to hear.
     if (presenter_ == nullptr && (message == WM_COMMAND || message == WM_NOTIFY)) {
@@ -351,8 +315,7 @@ LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY:
             return notify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_DRAWITEM:
-            drawPictureButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
+            return pictureButtons_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_CTLCOLORSTATIC: {
             auto dc = reinterpret_cast<HDC>(wParam);
             const auto colour = textColours_.find(reinterpret_cast<HWND>(lParam));
@@ -391,7 +354,9 @@ LRESULT CALLBACK TForm3::listProcedure(HWND list, UINT message, WPARAM wParam, L
             case WM_GETDLGCODE: {
                 result = DefSubclassProc(list, message, wParam, lParam);
                 const auto* msg = reinterpret_cast<const MSG*>(lParam);
-                if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) result |= DLGC_WANTMESSAGE;
+                if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+                    result |= DLGC_WANTMESSAGE;
+                }
                 return;
             }
             case WM_KEYDOWN:

@@ -11,6 +11,7 @@
 
 namespace tb {
 
+class PictureButtons;
 class TMediaPlayer;
 
 // The playlist editor as Windows draws it: its controls, laid out at the monitor's
@@ -76,7 +77,6 @@ private:
     void closeRequested();
     void command(int id, int code);
     LRESULT notify(const NMHDR& header);
-    void drawPictureButton(const DRAWITEMSTRUCT& item);
 
     static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR self) noexcept;
@@ -86,10 +86,8 @@ private:
     Fonts fonts_;
     std::unique_ptr<TMediaPlayer> player_;
     std::unique_ptr<EditorPresenter> presenter_;
+    std::unique_ptr<PictureButtons> pictureButtons_;
     std::map<HWND, COLORREF> textColours_;
-    HICON folderIcon_ = nullptr;
-    HBITMAP playGlyph_ = nullptr, playGlyphDisabled_ = nullptr;
-    HWND tooltips_ = nullptr;
     HWND lastFocus_ = nullptr;  // given back when the window is activated again
     bool settingPicker_ = false;
     bool closing_ = false;

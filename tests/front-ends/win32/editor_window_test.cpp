@@ -218,6 +218,27 @@ TEST_F(EditorWindow, TahomaAndTheColoursOfTheDesign) {
     EXPECT_TRUE(GetWindowLongPtrW(editor->Memo1, GWL_STYLE) & ES_READONLY);
 }
 
+// The play picture button shows the player's play glyph, and its disabled glyph when
+// disabled; the find button a picture of the shell's.
+TEST_F(EditorWindow, PictureButtonsShowTheirPictures) {
+    // An owner-drawn button asked to print itself asks its parent to draw it.
+    const auto printed = &test::Pixels::printed;
+    auto centred = [](const test::Pixels& shot, const char* glyph) {
+        const test::Pixels g = test::resourceBitmap(glyph);
+        return test::showsGlyphAt(shot, g, shot.width() / 2 - g.width() / 2, shot.height() / 2 - g.height() / 2);
+    };
+    EXPECT_TRUE(centred(printed(editor->SpeedButton2), "CL_MPPLAY"));
+    EnableWindow(editor->SpeedButton2, FALSE);
+    EXPECT_TRUE(centred(printed(editor->SpeedButton2), "DI_MPPLAY"));
+    const test::Pixels find = printed(editor->SpeedButton1);
+    int drawn = 0;  // pixels of the picture, neither face nor frame
+    for (int y = 4; y < find.height() - 4; ++y)
+        for (int x = 4; x < find.width() - 4; ++x) drawn += find.at(x, y) != GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(drawn, 20);
+    EXPECT_EQ(text(editor->SpeedButton1), "Find music files");  // the hint, and the name a screen reader reads
+    EXPECT_EQ(text(editor->SpeedButton2), "Play music files");
+}
+
 TEST_F(EditorWindow, OpensWithTheScheduleAndTheClocksTime) {
     editor->setCaption("Edit Playlist");
     editor->setLabel1("Editable playlist");

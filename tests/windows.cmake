@@ -80,3 +80,18 @@ add_executable(tb_mci_tests media/mci/mci_layer_test.cpp)
 target_include_directories(tb_mci_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_mci_tests PRIVATE tb_media_mci winmm psapi GTest::gtest_main)
 tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+
+# The Win32 windows and the player control, in-process on the test X server. They link
+# the program's resources for the glyphs and the manifest (Common Controls 6).
+add_executable(tb_win32_window_tests
+  front-ends/win32/player_control_test.cpp
+  front-ends/win32/editor_window_test.cpp
+  front-ends/win32/small_windows_test.cpp
+)
+target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
+tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*")
+# Changes the prefix's screen density for the processes it starts: not beside others.
+add_test(NAME EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces
+         COMMAND tb_win32_window_tests --gtest_filter=EditorAtAnotherDensity.*)
+set_tests_properties(EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces PROPERTIES RUN_SERIAL TRUE)

@@ -244,7 +244,9 @@ void TMediaPlayer::paintButton(HDC dc, HDC glyphDc, TMPBtnType button, int x, in
     // GDI's rectangles and lines take their first pixel and leave out their last, as
     // the button's outline and bevel are measured.
     const Pen frame(COLOR_WINDOWFRAME), shadow(COLOR_BTNSHADOW), light(COLOR_BTNHIGHLIGHT);
-    SelectObject(dc, frame);
+    // The pens go when this returns: the caller's pen is selected back before, as a pen
+    // still selected into a DC cannot be deleted and would be lost at every paint.
+    const HGDIOBJ callersPen = SelectObject(dc, frame);
     SelectObject(dc, GetSysColorBrush(COLOR_BTNFACE));
     Rectangle(dc, x, 0, x + w, height);
     SelectObject(dc, down ? shadow : light);
@@ -257,7 +259,7 @@ void TMediaPlayer::paintButton(HDC dc, HDC glyphDc, TMPBtnType button, int x, in
         LineTo(dc, x + w - 2, height - 2);
         LineTo(dc, x + w - 2, 1);
     }
-    SelectObject(dc, frame);
+    SelectObject(dc, callersPen);
 
     HBITMAP glyph = Buttons->get(button, PlayerBar::glyph(button, IsWindowEnabled(hwnd()) != FALSE));
     const SIZE g = sizeOf(glyph);

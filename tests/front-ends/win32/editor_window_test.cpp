@@ -6,8 +6,8 @@
 #include "front-ends/win32/tform3.h"
 #include "front-ends/win32/tmediaplayer.h"
 #include "tests/core/playback/recording_layer.h"
-#include "tests/front-ends/qt/fakes.h"
-#include "tests/front-ends/win32/scripted_dialogs.h"
+#include "tests/core/fakes.h"
+#include "tests/core/scripted_dialogs.h"
 #include "tests/front-ends/win32/win32_fixture.h"
 #include "tests/schedule_fixture.h"
 #include "tests/temp_dir.h"
@@ -21,7 +21,7 @@
 #include <memory>
 
 using namespace tb;
-using Kind = tb::test::ScriptedDialogs::Kind;
+using Kind = tb::test::ScriptedDialogs::Shown::Kind;
 
 namespace {
 

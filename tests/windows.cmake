@@ -79,7 +79,8 @@ tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 # The Win32 front end's windows, in one process per test on the test display. They
 # link the program's resources (its manifest brings the common controls 6), and run one
 # at a time: each takes the foreground and the keyboard.
-add_executable(tb_win32_tests front-ends/win32/dialog_service_test.cpp front-ends/win32/ttimer_test.cpp)
+add_executable(tb_win32_tests front-ends/win32/dialog_service_test.cpp front-ends/win32/ttimer_test.cpp
+  front-ends/win32/ttrayicon_test.cpp)
 target_include_directories(tb_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_win32_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
 tb_windows_tests(tb_win32_tests PROPERTIES RESOURCE_LOCK win32_desktop TIMEOUT 120)

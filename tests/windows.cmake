@@ -84,3 +84,12 @@ add_executable(tb_win32_tests front-ends/win32/dialog_service_test.cpp front-end
 target_include_directories(tb_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_win32_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
 tb_windows_tests(tb_win32_tests PROPERTIES RESOURCE_LOCK win32_desktop TIMEOUT 120)
+
+# The Win32 windows and the player control, in-process on the test X server. They link
+# the program's resources for the glyphs and the manifest (Common Controls 6).
+add_executable(tb_win32_window_tests
+  front-ends/win32/player_control_test.cpp
+)
+target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
+tb_windows_tests(tb_win32_window_tests)

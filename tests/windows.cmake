@@ -89,7 +89,13 @@ tb_windows_tests(tb_win32_tests PROPERTIES RESOURCE_LOCK win32_desktop TIMEOUT 1
 # the program's resources for the glyphs and the manifest (Common Controls 6).
 add_executable(tb_win32_window_tests
   front-ends/win32/player_control_test.cpp
+  front-ends/win32/editor_window_test.cpp
+  front-ends/win32/small_windows_test.cpp
 )
 target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
-tb_windows_tests(tb_win32_window_tests)
+tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*")
+# Changes the prefix's screen density for the processes it starts: not beside others.
+add_test(NAME EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces
+         COMMAND tb_win32_window_tests --gtest_filter=EditorAtAnotherDensity.*)
+set_tests_properties(EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces PROPERTIES RUN_SERIAL TRUE)

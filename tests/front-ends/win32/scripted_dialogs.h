@@ -16,56 +16,44 @@ namespace tb::test {
 class ScriptedDialogs final : public DialogService {
 public:
     enum Kind { Error, Question, Notice, FileDialog, Message, Confirm };
-    struct Shown {
-        Kind kind;
-        std::string text;
-        std::string caption;
-    };
 
     ScriptedDialogs() : previous_(setDialogs(this)) {}
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
     ~ScriptedDialogs() override { setDialogs(previous_); }
 
-    void errorBox(OpenErrorBox& box, const std::string& caption) override {
-        shown.push_back({Error, box.text(), caption});
+    void errorBox(OpenErrorBox& box, const std::string&) override {
+        shown.push_back({Error, box.text()});
         if (whileErrorShown) whileErrorShown();
     }
-    bool askYesNo(const std::string& text, const std::string& caption) override {
-        shown.push_back({Question, text, caption});
-        return answer();
-    }
-    void askOk(const std::string& text, const std::string& caption) override { shown.push_back({Notice, text, caption}); }
+    bool askYesNo(const std::string& text, const std::string&) override { return answer(Question, text); }
+    void askOk(const std::string& text, const std::string&) override { shown.push_back({Notice, text}); }
     std::optional<std::string> openFile(const TOpenDialog&) override {
-        shown.push_back({FileDialog, {}, {}});
+        shown.push_back({FileDialog, {}});
         if (files.empty()) return std::nullopt;
         auto file = files.front();
         files.pop_front();
         return file;
     }
-    void message(const std::string& text, const std::string& caption) override {
-        shown.push_back({Message, text, caption});
-    }
-    bool confirm(const std::string& text, const std::string& caption) override {
-        shown.push_back({Confirm, text, caption});
-        return answer();
-    }
+    void message(const std::string& text, const std::string&) override { shown.push_back({Message, text}); }
+    bool confirm(const std::string& text, const std::string&) override { return answer(Confirm, text); }
 
     // The texts shown of one kind, in order.
     std::vector<std::string> texts(Kind kind) const {
         std::vector<std::string> out;
-        for (const auto& s : shown)
-            if (s.kind == kind) out.push_back(s.text);
+        for (const auto& [k, text] : shown)
+            if (k == kind) out.push_back(text);
         return out;
     }
 
     std::deque<bool> answers;  // true = Yes; No when none is left
     std::deque<std::optional<std::string>> files;  // the file dialog's answers; nothing = cancel
     std::function<void()> whileErrorShown;
-    std::vector<Shown> shown;
+    std::vector<std::pair<Kind, std::string>> shown;
 
 private:
-    bool answer() {
+    bool answer(Kind kind, const std::string& text) {
+        shown.push_back({kind, text});
         if (answers.empty()) return false;
         const bool yes = answers.front();
         answers.pop_front();

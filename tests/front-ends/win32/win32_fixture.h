@@ -121,6 +121,27 @@ private:
     const std::uint32_t* bits_ = nullptr;
 };
 
+// A bitmap of the program's resources ("EN_MPPLAY" ...).
+inline Pixels resourceBitmap(const char* name) {
+    auto* bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0,
+                                                   LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) throw std::runtime_error(std::string("no bitmap ") + name);
+    Pixels pixels = Pixels::of(bitmap);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+// Whether a picture shows a glyph with its left top corner at a point: its pixels, and
+// not its olive ones, which are transparent.
+inline bool showsGlyphAt(const Pixels& shot, const Pixels& glyph, int left, int top) {
+    for (int y = 0; y < glyph.height(); ++y)
+        for (int x = 0; x < glyph.width(); ++x) {
+            const COLORREF want = glyph.at(x, y), got = shot.at(left + x, top + y);
+            if (want == RGB(128, 128, 0) ? got == want : got != want) return false;
+        }
+    return true;
+}
+
 // The client rectangle of a child window in its parent's client pixels.
 inline RECT placeOf(HWND child) {
     RECT r{};

@@ -75,3 +75,6 @@ add_executable(tb_mci_tests media/mci/mci_layer_test.cpp)
 target_include_directories(tb_mci_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_mci_tests PRIVATE tb_media_mci winmm psapi GTest::gtest_main)
 tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
+
+# The whole program, from outside.
+include(${CMAKE_CURRENT_SOURCE_DIR}/front-ends/win32/system/system_tests.cmake)

@@ -5,14 +5,18 @@
 //                              title, with their controls and menu bar
 //     menus                    the popup menus open now, with their items
 //     tray                     the icons in the shell's notification area
-//     taskbar-created SECONDS  broadcasts "TaskbarCreated" as a restarted shell does and
-//                              reports what reached the notification area meanwhile
+//     taskbar-created          broadcasts "TaskbarCreated" as a restarted shell does
+//     tray-callbacks TITLE SECONDS
+//                              the notification area's callbacks that reach the thread
+//                              of the window TITLE meanwhile: the icons' windows and ids
 //     tray-delete WINDOW ID    takes an icon out of the notification area, as a
-//                              shell that lost its icons
+//                              restarted shell has lost it
 //     locale                   the user's regional settings and ANSI code page
 //     run EXE                  starts EXE (on the desktop), prints its process id and,
 //                              when it has ended, its exit code
 //     kill PID                 ends a process
+//     hold                     stays on the desktop until it is ended: Wine closes a
+//                              desktop when the last process on it has ended
 // --desktop: the Wine desktop (`wine explorer /desktop=NAME,...`) to act on.
 #include "tests/front-ends/win32/system/probe_json.h"
 #include "tests/front-ends/win32/system/probe_protocol.h"
@@ -65,31 +69,43 @@ std::string openMenus() {
     return array(out);
 }
 
-std::string taskbarCreated(DWORD seconds) {
-    const HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
-    if (tray == nullptr) return "null";
-    const HANDLE mapping =
-        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(ShellCalls), kShellSpyMapping);
-    auto* log = static_cast<ShellCalls*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(ShellCalls)));
-    const Hook spy = hookLibrary("probeShellSpyHook");
-    const HHOOK hook = spy.procedure != nullptr && log != nullptr
-                           ? SetWindowsHookExW(WH_CALLWNDPROC, spy.procedure, spy.module,
-                                               GetWindowThreadProcessId(tray, nullptr))
-                           : nullptr;
-    if (hook == nullptr) return "null";
-
+// What a restarted shell sends every top-level window of its desktop.
+std::string taskbarCreated() {
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
-                        &ignored);
-    // What a program does on the broadcast may come after it has answered it.
-    Sleep(seconds * 1000);
-    UnhookWindowsHookEx(hook);
+    const bool sent = SendMessageTimeoutW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0,
+                                          SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    return Object().add("sent", boolean(sent)).str();
+}
 
+// The notification area's callbacks that reach the thread of a window during `seconds`
+// (while the test works the mouse over the icon). Prints a line when it listens.
+std::string trayCallbacks(const wchar_t* title, DWORD seconds) {
+    HWND window = nullptr;
+    for (const HWND candidate : topLevelWindows())
+        if (windowText(candidate) == title) window = candidate;
+    if (window == nullptr) return "null";
+    const HANDLE mapping =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Callbacks), kCallbacksMapping);
+    auto* log = static_cast<Callbacks*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(Callbacks)));
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    const Hook posted = hookLibrary("probePostedCallbackHook");
+    const Hook sent = hookLibrary("probeSentCallbackHook");
+    if (log == nullptr || posted.procedure == nullptr || sent.procedure == nullptr) return "null";
+    const HHOOK hooks[] = {SetWindowsHookExW(WH_GETMESSAGE, posted.procedure, posted.module, thread),
+                           SetWindowsHookExW(WH_CALLWNDPROC, sent.procedure, sent.module, thread)};
+    std::printf("%s\n", Object().add("listening", boolean(hooks[0] != nullptr && hooks[1] != nullptr)).str().c_str());
+    std::fflush(stdout);
+    Sleep(seconds * 1000);
+    for (const HHOOK hook : hooks)
+        if (hook != nullptr) UnhookWindowsHookEx(hook);
     std::vector<std::string> calls;
     for (LONG i = 0; i < log->count && i < 64; ++i) {
-        const ShellCall& call = log->calls[i];
+        const Callback& call = log->calls[i];
         Object o;
-        o.add("message", num(call.message)).add("window", num(call.window)).add("id", num(call.id)).add("tip", str(call.tip));
+        o.add("window", num(static_cast<long long>(call.window)))
+            .add("message", num(call.message))
+            .add("wParam", num(static_cast<long long>(call.wParam)))
+            .add("lParam", num(call.lParam));
         calls.push_back(o.str());
     }
     UnmapViewOfFile(log);
@@ -145,7 +161,7 @@ int run(wchar_t* desktop, const wchar_t* program) {
 
 int usage() {
     std::fprintf(stderr, "usage: tb_win32_probe [--desktop NAME] windows [TITLE] | menus | tray | "
-                         "taskbar-created SECONDS | tray-delete WINDOW ID | locale | run EXE | kill PID\n");
+                         "taskbar-created | tray-callbacks TITLE SECONDS | tray-delete WINDOW ID | locale | run EXE | kill PID\n");
     return 2;
 }
 
@@ -171,10 +187,16 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"windows") out = windows(argument);
     else if (command == L"menus") out = openMenus();
     else if (command == L"tray") out = trayIcons();
-    else if (command == L"taskbar-created" && argument != nullptr) out = taskbarCreated(std::wcstoul(argument, nullptr, 10));
+    else if (command == L"taskbar-created") out = taskbarCreated();
+    else if (command == L"tray-callbacks" && next + 2 < argc) out = trayCallbacks(argument, std::wcstoul(argv[next + 2], nullptr, 10));
     else if (command == L"tray-delete" && next + 2 < argc) out = trayDelete(argument, argv[next + 2]);
     else if (command == L"locale") out = locale();
     else if (command == L"run" && argument != nullptr) return run(desktopName, argument);
+    else if (command == L"hold") {
+        std::printf("%s\n", Object().add("holding", boolean(true)).str().c_str());
+        std::fflush(stdout);
+        Sleep(INFINITE);
+    }
     else if (command == L"kill" && argument != nullptr) {
         const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, std::wcstoul(argument, nullptr, 10));
         out = Object().add("killed", boolean(process != nullptr && TerminateProcess(process, 1))).str();

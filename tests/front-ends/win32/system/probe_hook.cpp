@@ -1,7 +1,7 @@
 // The probe's hands inside another process (a library that Windows loads there for a
 // hook). Menus live in the process that made them and cannot be read from outside;
-// what reaches the shell's notification area can only be seen in the shell's thread.
-// Nothing here may throw into the hooked thread's window procedure.
+// the notification area's callbacks are posted to the program alone. Nothing here may
+// throw into the hooked thread's window procedure.
 #include "tests/front-ends/win32/system/probe_json.h"
 #include "tests/front-ends/win32/system/probe_protocol.h"
 
@@ -55,36 +55,17 @@ void answerMenu(const CWPSTRUCT& call) {
     CloseHandle(mapping);
 }
 
-// Wine's shell library hands the shell each request as a WM_COPYDATA whose dwData is
-// the NIM_ message and whose data begins: 32-bit window, id, flags, callback message,
-// tooltip of 128 characters.
-struct WineNotifyData {
-    LONG window;
-    UINT id;
-    UINT flags;
-    UINT callbackMessage;
-    WCHAR tip[128];
-};
-
-void recordShellCall(const CWPSTRUCT& call) {
-    wchar_t className[32] = {};
-    GetClassNameW(call.hwnd, className, 32);
-    if (lstrcmpW(className, L"Shell_TrayWnd") != 0) return;
-    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(call.lParam);
-    if (data == nullptr || data->cbData < sizeof(WineNotifyData) || data->lpData == nullptr) return;
-    const HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kShellSpyMapping);
+// A message that looks like a notification-area callback: a message of the program's
+// own range whose lParam is a mouse message.
+void recordCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message < WM_USER || lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST) return;
+    const HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, kCallbacksMapping);
     if (mapping == nullptr) return;
-    if (auto* log = static_cast<ShellCalls*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ShellCalls)))) {
+    if (auto* log = static_cast<Callbacks*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(Callbacks)))) {
         const LONG slot = InterlockedIncrement(&log->count) - 1;
-        if (slot < 64) {
-            const auto* notify = static_cast<const WineNotifyData*>(data->lpData);
-            ShellCall& out = log->calls[slot];
-            out.message = static_cast<DWORD>(data->dwData);
-            out.window = static_cast<DWORD>(notify->window);
-            out.id = notify->id;
-            std::memcpy(out.tip, notify->tip, sizeof out.tip);
-            out.tip[127] = L'\0';
-        }
+        if (slot < 64)
+            log->calls[slot] = {reinterpret_cast<UINT_PTR>(window), message, static_cast<UINT64>(wParam),
+                                static_cast<INT64>(lParam)};
         UnmapViewOfFile(log);
     }
     CloseHandle(mapping);
@@ -107,10 +88,20 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK probeMenuHook(int code, WPARAM
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK probeShellSpyHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
+// Shells post the callbacks or send them (Wine's sends them): both hooks record.
+extern "C" __declspec(dllexport) LRESULT CALLBACK probePostedCallbackHook(int code, WPARAM wParam,
+                                                                          LPARAM lParam) noexcept {
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+        const auto& m = *reinterpret_cast<const MSG*>(lParam);
+        recordCallback(m.hwnd, m.message, m.wParam, m.lParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK probeSentCallbackHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     if (code == HC_ACTION) {
         const auto& call = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (call.message == WM_COPYDATA) recordShellCall(call);
+        recordCallback(call.hwnd, call.message, call.wParam, call.lParam);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

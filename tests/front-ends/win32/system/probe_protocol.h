@@ -14,18 +14,19 @@ inline void menuMapping(wchar_t (&name)[64], DWORD probeId) {
     wsprintfW(name, L"TollbrookProbe.Menu.%lu", probeId);
 }
 
-// Every request that reaches the shell's notification area (WM_COPYDATA to the
-// Shell_TrayWnd window) while the spy is hooked to the shell's thread.
-struct ShellCall {
-    DWORD message;  // NIM_ADD, NIM_MODIFY, NIM_DELETE ...
-    DWORD window;   // the icon's window, as 32 bits the way the shell takes it
-    UINT id;
-    WCHAR tip[128];
+// The notification area's callbacks as they reach the program's thread while the
+// callback hook is on it: the icon's window and, in wParam, its id (so that an icon can
+// be taken out of the notification area as a restarted shell would have lost it).
+struct Callback {
+    UINT64 window;
+    UINT message;
+    UINT64 wParam;
+    INT64 lParam;
 };
-struct ShellCalls {
+struct Callbacks {
     LONG count;
-    ShellCall calls[64];
+    Callback calls[64];
 };
-inline constexpr const wchar_t* kShellSpyMapping = L"TollbrookProbe.ShellSpy";
+inline constexpr const wchar_t* kCallbacksMapping = L"TollbrookProbe.Callbacks";
 
 }  // namespace tb::probe

@@ -99,3 +99,6 @@ tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*")
 add_test(NAME EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces
          COMMAND tb_win32_window_tests --gtest_filter=EditorAtAnotherDensity.*)
 set_tests_properties(EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces PROPERTIES RUN_SERIAL TRUE)
+
+# The whole program, from outside.
+include(${CMAKE_CURRENT_SOURCE_DIR}/front-ends/win32/system/system_tests.cmake)

@@ -80,7 +80,7 @@ void ErrorBoxWindow::fitToText() {
     NONCLIENTMETRICSW fonts = systemFonts();
     HFONT captionFont = CreateFontIndirectW(&fonts.lfCaptionFont);
     // Room for the caption beside the title bar's icon and close button.
-    const int captionWidth = measure(hwnd(), captionFont, textOf(hwnd()), 0, DT_SINGLELINE).cx + scale(70);
+    const int captionWidth = measure(hwnd(), captionFont, textOf(hwnd()), 0, DT_SINGLELINE).cx + scale(120);
     DeleteObject(captionFont);
 
     const int contentHeight = std::max(iconSize, static_cast<int>(text.cy));

@@ -18,7 +18,7 @@ class ScriptedDialogs final : public DialogService {
 public:
     struct Shown {
         enum Kind { Error, Question, Notice, FileDialog, Message, Confirm } kind;
-        std::string text;  // a file dialog's filters, joined by ";"
+        std::string text;  // a file dialog's filters, "description (pattern)" joined by ";"
         std::string caption;
     };
 
@@ -44,7 +44,7 @@ public:
     }
     std::optional<std::string> openFile(const TOpenDialog& dialog) override {
         std::string filters;
-        for (const auto& f : dialog.filters) filters += (filters.empty() ? "" : ";") + f;
+        for (const auto& f : dialog.filters) filters += (filters.empty() ? "" : ";") + f.description + " (" + f.pattern + ")";
         shown.push_back({Shown::FileDialog, filters, {}});
         if (whileChoosing) whileChoosing();
         if (files.empty()) return std::nullopt;

@@ -5,6 +5,7 @@
 // and the keyboard reaches what the mouse does.
 #include "front-ends/qt/tmediaplayer.h"
 #include "tests/front-ends/qt/main_window_fixture.h"
+#include "front-ends/qt/dialog_service.h"
 #include "front-ends/qt/fonts.h"
 #include "front-ends/qt/tform3.h"
 #include "front-ends/qt/tform4.h"
@@ -120,7 +121,7 @@ TEST_F(Readable, EveryOwnTextHasAGlyphInTheFontsThatShowIt) {
         texts.emplace_back(QApplication::font(), QString::fromStdString(box.caption));
     }
     EXPECT_NE(dialogs.shown[0].text.find("\uFF1F"), std::string::npos);
-    for (const auto& filter : musicFileFilters()) texts.emplace_back(QApplication::font(), QString::fromStdString(filter));
+    for (const auto& filter : musicFileFilters()) texts.emplace_back(QApplication::font(), qtNameFilter(filter));
 
     int checked = 0;
     for (const auto& [font, text] : texts) {

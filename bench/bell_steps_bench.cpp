@@ -14,7 +14,7 @@
 #include "core/desktop/autostart.h"
 #include "media/gstreamer/gst_media_layer.h"
 #include "bench/no_window.h"
-#include "core/playback/media_player_device.h"
+#include "core/playback/player_bar.h"
 #include "core/presenters/main_window_presenter.h"
 #include "tests/media/gstreamer/gst_support.h"
 #include "core/schedule/clock.h"
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     tb::SystemClock clock;
     tb::XdgAutostart autostart(dir / "autostart");
     NoWindow window;
-    tb::MediaPlayerDevice player(timed);
+    tb::PlayerBar player(timed, {29, 20});
     tb::MainWindowPresenter form({app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, timed, media, autostart,
                                   dialogs},
                                  window, player);

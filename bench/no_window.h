@@ -21,7 +21,6 @@ public:
     void setVolumeSlider(int) override {}
     int volumeSlider() const override { return 255; }
     void setTimerEnabled(bool) override {}
-    void setPlayerButtons(tb::TButtonSet) override {}
     void openViewWindow(const std::vector<std::string>&) override {}
     void openAboutWindow() override {}
     void openPurchaseWindow() override {}

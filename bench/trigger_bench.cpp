@@ -8,7 +8,7 @@
 #include "tests/core/fakes.h"
 #include "bench/no_window.h"
 #include "core/dialogs.h"
-#include "core/playback/media_player_device.h"
+#include "core/playback/player_bar.h"
 #include "core/presenters/main_window_presenter.h"
 #include "platform/posix/autostart_posix.h"
 
@@ -65,7 +65,7 @@ void mainWindowTick(benchmark::State& state) {
     tb::test::RecordingVolume volume;
     tb::XdgAutostart autostart(dir / "autostart");
     tb::bench::NoWindow window;
-    tb::MediaPlayerDevice player(layer);
+    tb::PlayerBar player(layer, {29, 20});
     tb::MainWindowPresenter form({app, dir.path(), "/opt/tollbrook/tollbrook", locale, clock, layer, volume, autostart,
                                   tb::dialogs()},
                                  window, player);

@@ -5,13 +5,26 @@
 
 namespace tb {
 
-MainWindowPresenter::MainWindowPresenter(MainWindowServices services, MainWindowView& view,
-                                         MediaPlayerDevice& player)
+MainWindowPresenter::MainWindowPresenter(MainWindowServices services, MainWindowView& view, PlayerBar& player)
     : services_(std::move(services)),
       view_(view),
       player_(player),
       timeFormat_(services_.locale.read()),
-      sequencer_(schedule_, services_.clock) {}
+      sequencer_(schedule_, services_.clock) {
+    player_.setVisibleButtons({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack});
+    player_.setAutoEnable(false);
+    player_.setAutoRewind(false);
+    player_.OnClick = [this](PlayerBar&, TMPBtnType button, bool& doDefault) { MediaPlayer1Click(button, doDefault); };
+    player_.OnNotify = [this](MediaPlayerDevice&) { MediaPlayer1Notify(); };
+    // A failure that repeats while its box is open counts the repeats since then.
+    setErrorBoxClock([this] { return clockText(); });
+}
+
+MainWindowPresenter::~MainWindowPresenter() {
+    setErrorBoxClock({});
+    player_.OnClick = nullptr;
+    player_.OnNotify = nullptr;
+}
 
 std::string MainWindowPresenter::clockText() {
     return timeFormat_.render(services_.clock.localTime(services_.clock.nowMs()));
@@ -20,11 +33,6 @@ std::string MainWindowPresenter::clockText() {
 void MainWindowPresenter::setStatus(const std::string& text) {
     status_ = text;
     view_.setStatusText(text);
-}
-
-void MainWindowPresenter::setButtons(TButtonSet buttons) {
-    buttons_ = buttons;
-    view_.setPlayerButtons(buttons);
 }
 
 void MainWindowPresenter::setAutoRun(bool on) {
@@ -63,7 +71,7 @@ void MainWindowPresenter::removePlaylistViewRow(std::size_t row) {
 void MainWindowPresenter::FormCreate() {
     view_.setVolumeSlider(255);
     loadSchedule();
-    setButtons({btPlay});
+    player_.setEnabledButtons({btPlay});
     setAutoRun(!services_.autostart.read().empty());
 }
 
@@ -92,7 +100,7 @@ void MainWindowPresenter::startEntry(std::size_t row) {
     setStatus("A repertoire being played:" + path);
     if (row < schedule_.viewLines().size()) view_.selectScheduleRow(row);
     startPlaying();
-    setButtons({btPause, btStop});
+    player_.setEnabledButtons({btPause, btStop});
 }
 
 // Opens and plays the player's file. A bell that cannot sound must not look as if it
@@ -116,12 +124,12 @@ void MainWindowPresenter::Button1Click() {
     player_.Close();
     player_.setFileName(*chosen);
     setStatus("playing " + *chosen);
-    setButtons({btPause, btStop});
+    player_.setEnabledButtons({btPause, btStop});
     startPlaying();
 }
 
 void MainWindowPresenter::ListBox1DblClick() {
-    setButtons({btPause, btStop});
+    player_.setEnabledButtons({btPause, btStop});
     const auto selected = view_.selectedScheduleRow();
     const long long row = selected ? static_cast<long long>(*selected) : -1;
     if (player_.Mode() == mpPlaying) player_.Stop();
@@ -140,14 +148,14 @@ void MainWindowPresenter::MediaPlayer1Click(TMPBtnType button, bool&) {
                 services_.dialogs.askOk("You have no choice of repertoire!", "Close");
                 throw SilentAbort();
             }
-            setButtons({btPause, btStop});
+            player_.setEnabledButtons({btPause, btStop});
             break;
         case btPause:
-            setButtons({btPlay, btStop});
+            player_.setEnabledButtons({btPlay, btStop});
             break;
         case btStop:
             // Opened anew, the file stops at its start: the next Play starts it from the top.
-            setButtons({btPlay});
+            player_.setEnabledButtons({btPlay});
             player_.Open();
             player_.Play();
             break;

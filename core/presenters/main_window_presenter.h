@@ -4,7 +4,7 @@
 #include "core/dialogs.h"
 #include "core/desktop/autostart.h"
 #include "core/playback/media_layer.h"
-#include "core/playback/media_player_device.h"
+#include "core/playback/player_bar.h"
 #include "core/playback/player_types.h"
 #include "core/schedule/clock.h"
 #include "core/schedule/locale_settings.h"
@@ -37,7 +37,6 @@ public:
     virtual void setVolumeSlider(int position) = 0;
     virtual int volumeSlider() const = 0;
     virtual void setTimerEnabled(bool enabled) = 0;
-    virtual void setPlayerButtons(TButtonSet enabled) = 0;
     virtual void openViewWindow(const std::vector<std::string>& paths) = 0;
     virtual void openAboutWindow() = 0;
     // Modal: returns when the window has closed.
@@ -70,7 +69,12 @@ public:
     // How far ahead a bell's file is got ready to play.
     static constexpr int kPrepareAheadSeconds = 2;
 
-    MainWindowPresenter(MainWindowServices services, MainWindowView& view, MediaPlayerDevice& player);
+    // Sets the window's player up as the main window's: seven buttons (Play to Back) that
+    // only the program enables, no automatic rewind, its clicks and notices to this.
+    MainWindowPresenter(MainWindowServices services, MainWindowView& view, PlayerBar& player);
+    ~MainWindowPresenter();
+    MainWindowPresenter(const MainWindowPresenter&) = delete;
+    MainWindowPresenter& operator=(const MainWindowPresenter&) = delete;
 
     void FormCreate();
     void Timer1Timer();
@@ -99,7 +103,6 @@ public:
     const ScheduleModel& schedule() const { return schedule_; }
     const LongTimeFormat& timeFormat() const { return timeFormat_; }
     bool autoRunChecked() const { return autoRun_; }
-    TButtonSet playerButtons() const { return buttons_; }
     const std::string& statusText() const { return status_; }
     // The file dialog of "Play".
     const TOpenDialog OpenDialog1{musicFileFilters()};
@@ -112,18 +115,16 @@ private:
     void startEntry(std::size_t row);
     void startPlaying();
     void setStatus(const std::string& text);
-    void setButtons(TButtonSet buttons);
     void setAutoRun(bool on);
     void exitSequence(const std::string& text, const std::string& caption);
 
     MainWindowServices services_;
     MainWindowView& view_;
-    MediaPlayerDevice& player_;
+    PlayerBar& player_;
     LongTimeFormat timeFormat_;
     ScheduleModel schedule_;
     BellSequencer sequencer_;
     std::string status_;
-    TButtonSet buttons_ = kAllButtons;
     bool autoRun_ = false;
 };
 

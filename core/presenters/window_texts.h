@@ -5,6 +5,9 @@
 // address. UTF-8.
 namespace tb::window_texts {
 
+// The tooltip of the program's icon in the notification area.
+inline constexpr const char* kTrayIconHint = "TollbrookV1.01";
+
 // The editor's help, one entry per line of its memo, blanks at line ends included.
 inline constexpr const char* kEditorHelpLines[8] = {
     "Please enter or select the full name of ",

@@ -3,6 +3,7 @@
 #include "front-ends/qt/collapse.h"
 #include "core/dialogs.h"
 #include "core/handler.h"
+#include "core/presenters/window_texts.h"
 #include "front-ends/qt/placement.h"
 #include "front-ends/qt/program_icon.h"
 #include "front-ends/qt/tmediaplayer.h"
@@ -47,20 +48,14 @@ TForm1::TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayAr
     setWindowIcon(programIcon());
     // Set in this order, so that the icon appears with its final picture and tooltip.
     TrayIcon1 = new TTrayIcon(*this, makeTray_ ? makeTray_() : makeSystemTrayArea());
-    TrayIcon1->setHint(QStringLiteral("TollbrookV1.01"));
+    TrayIcon1->setHint(QString::fromUtf8(window_texts::kTrayIconHint));
     TrayIcon1->setIcon(programIcon());
     TrayIcon1->setPopupMenu(PopupMenu1);
     TrayIcon1->MinimizeToTray = true;
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
     TrayIcon1->setIconVisible(true);
-    MediaPlayer1->OnClick = [this](PlayerBar&, TMPBtnType button, bool& doDefault) {
-        presenter_->MediaPlayer1Click(button, doDefault);
-    };
-    MediaPlayer1->OnNotify = [this](MediaPlayerDevice&) { presenter_->MediaPlayer1Notify(); };
     connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
     ListBox1->viewport()->installEventFilter(this);
-    // A failure that repeats while its box is open counts the repeats since then.
-    setErrorBoxClock([this] { return timeFormat().render(services_.clock.localTime(services_.clock.nowMs())); });
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     adjustSize();
@@ -68,7 +63,6 @@ TForm1::TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayAr
 }
 
 TForm1::~TForm1() {
-    setErrorBoxClock({});
     windows_.clear();
     Timer1->setEnabled(false);
 }
@@ -118,8 +112,6 @@ void TForm1::setVolumeSlider(int position) { TrackBar1->setValue(position); }
 int TForm1::volumeSlider() const { return TrackBar1->value(); }
 
 void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
-
-void TForm1::setPlayerButtons(TButtonSet enabled) { MediaPlayer1->setEnabledButtons(enabled); }
 
 void TForm1::openViewWindow(const std::vector<std::string>& paths) {
     auto view = std::make_unique<TForm4>();

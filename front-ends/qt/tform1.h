@@ -101,7 +101,6 @@ private:
     void setVolumeSlider(int position) override;
     int volumeSlider() const override;
     void setTimerEnabled(bool enabled) override;
-    void setPlayerButtons(TButtonSet enabled) override;
     void openViewWindow(const std::vector<std::string>& paths) override;
     void openAboutWindow() override;
     void openPurchaseWindow() override;

@@ -99,9 +99,6 @@ void TForm1::buildLayout() {
 
     MediaPlayer1 = new TMediaPlayer(services_.media, bar);
     MediaPlayer1->setGeometry(305, -5, 197, 30);
-    MediaPlayer1->setVisibleButtons({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack});
-    MediaPlayer1->setAutoEnable(false);
-    MediaPlayer1->setAutoRewind(false);
     MediaPlayer1->setToolTip(QStringLiteral("This is the player, and you don't have to do anything"));
     MediaPlayer1->setAccessibleName(MediaPlayer1->toolTip());
 

@@ -39,7 +39,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         tb::WindowsLocaleSource locale;
         tb::SystemClock clock;
         tb::RegistryAutostart autostart;
-        tb::TForm1 form({app, folder, executable, locale, clock, media, media, autostart});
+        tb::TForm1 form({app, folder, executable, locale, clock, media, media, autostart, dialogs});
         tb::runHandler([&] { form.FormCreate(); });
         form.showCentred();
         if (!app.Terminated()) tb::runMessages([&] { return app.Terminated(); });

@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 #include "core/handler.h"
+#include "core/presenters/window_texts.h"
 #include "front-ends/win32/resources/resource_ids.h"
 #include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/text.h"
@@ -25,7 +26,8 @@ HICON programIcon(int size) {
 
 }  // namespace
 
-TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
+TForm1::TForm1(MainWindowServices services, NotifyIconCall shell)
+    : services_(std::move(services)), shell_(std::move(shell)) {
     create({kClassName, CS_DBLCLKS}, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0,
            wide(services_.app.Title()), nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
     scale_ = Scale{dpiOf(hwnd())};
@@ -40,34 +42,23 @@ TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
     Timer1 = std::make_unique<TTimer>(hwnd(), kTimer1, services_.clock);
     Timer1->OnTimer = [this] { Timer1Timer(); };
     buildControls();
-    presenter_ = std::make_unique<MainWindowPresenter>(
-        MainWindowServices{services_.app, services_.folder, services_.executable, services_.locale, services_.clock,
-                           services_.media, services_.volume, services_.autostart, dialogs()},
-        *this, *MediaPlayer1);
+    presenter_ = std::make_unique<MainWindowPresenter>(services_, *this, *MediaPlayer1);
     Timer1->setEnabled(true);
     buildMenus();
     layOut();
 
     // Set in this order, so that the icon goes in with its final picture and tooltip.
-    TrayIcon1 = std::make_unique<TTrayIcon>(hwnd(), services_.shell);
-    TrayIcon1->setHint("TollbrookV1.01");
+    TrayIcon1 = std::make_unique<TTrayIcon>(hwnd(), shell_);
+    TrayIcon1->setHint(window_texts::kTrayIconHint);
     TrayIcon1->setIcon(smallIcon_);
     TrayIcon1->setPopupMenu(PopupMenu1);
     TrayIcon1->MinimizeToTray = true;
     TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
     TrayIcon1->setIconVisible(true);
 
-    MediaPlayer1->OnClick = [this](PlayerBar&, TMPBtnType button, bool& doDefault) {
-        presenter_->MediaPlayer1Click(button, doDefault);
-    };
-    // Notices come from the media layer's poster, outside any window's handling.
-    MediaPlayer1->OnNotify = [this](MediaPlayerDevice&) { runHandler([this] { presenter_->MediaPlayer1Notify(); }); };
-    // A failure that repeats while its box is open counts the repeats since then.
-    setErrorBoxClock([this] { return timeFormat().render(services_.clock.localTime(services_.clock.nowMs())); });
 }
 
 TForm1::~TForm1() {
-    setErrorBoxClock({});
     windows_.clear();
     Timer1->setEnabled(false);
     TrayIcon1.reset();
@@ -133,8 +124,6 @@ void TForm1::sliderMoved() {
 
 void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
 
-void TForm1::setPlayerButtons(TButtonSet enabled) { MediaPlayer1->setEnabledButtons(enabled); }
-
 void TForm1::openViewWindow(const std::vector<std::string>& paths) {
     auto view = std::make_unique<TForm4>(hwnd(), paths);
     view->show();
@@ -153,7 +142,7 @@ void TForm1::openPurchaseWindow() {
 }
 
 void TForm1::runEditor() {
-    TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, dialogs(), services_.app.Title(),
+    TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, services_.dialogs, services_.app.Title(),
                    [this](std::size_t row) { removePlaylistViewRow(row); }},
                   services_.media, hwnd());
     runHandler([&] { editor.FormCreate(); });

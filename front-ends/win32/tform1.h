@@ -17,20 +17,6 @@ class PictureButtons;
 class TMediaPlayer;
 class TTimer;
 
-// What the main window works with; the program passes the real ones, tests their own.
-struct TForm1Services {
-    TApplication& app;
-    std::filesystem::path folder;      // where the schedule files live
-    std::filesystem::path executable;  // registered to start at logon
-    LocaleSettingsSource& locale;
-    Clock& clock;
-    MediaLayer& media;
-    OutputVolume& volume;
-    AutostartStore& autostart;
-    // The notification area; the shell's own unless a test stands in for it.
-    NotifyIconCall shell = shellNotifyIcon;
-};
-
 // The ids of the main window's controls and menu items, which other programs (tests,
 // screen readers' scripts) may look them up by.
 enum TForm1Id : int {
@@ -65,7 +51,8 @@ class TForm1 final : public Window, public MainWindowView {
 public:
     static constexpr const wchar_t* kClassName = L"TForm1";
 
-    explicit TForm1(TForm1Services services);
+    // `shell` is the notification area: the shell's own unless a test stands in for it.
+    explicit TForm1(MainWindowServices services, NotifyIconCall shell = shellNotifyIcon);
     ~TForm1() override;
 
     // Centred on the desktop, shown and brought to the foreground.
@@ -125,7 +112,6 @@ private:
     void setVolumeSlider(int position) override;
     int volumeSlider() const override;
     void setTimerEnabled(bool enabled) override;
-    void setPlayerButtons(TButtonSet enabled) override;
     void openViewWindow(const std::vector<std::string>& paths) override;
     void openAboutWindow() override;
     void openPurchaseWindow() override;
@@ -147,7 +133,8 @@ private:
     static LRESULT CALLBACK groupProcedure(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR self) noexcept;
 
-    TForm1Services services_;
+    MainWindowServices services_;
+    NotifyIconCall shell_;
     Scale scale_;
     std::unique_ptr<Fonts> fonts_;
     std::unique_ptr<Window> bottomBar_;

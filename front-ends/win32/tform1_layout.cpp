@@ -127,9 +127,6 @@ void TForm1::buildControls() {
                                    picture(false, scale_, grey));
     Button1 = createControl(bar, L"BUTTON", L"Play", BS_PUSHBUTTON | WS_TABSTOP, 0, {}, idButton1, nullptr);
     MediaPlayer1 = std::make_unique<TMediaPlayer>(services_.media, bar, idMediaPlayer1, RECT{});
-    MediaPlayer1->setVisibleButtons({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack});
-    MediaPlayer1->setAutoEnable(false);
-    MediaPlayer1->setAutoRewind(false);
     addToolTip(MediaPlayer1->hwnd(), L"This is the player, and you don't have to do anything");
 
     StatusBar1 = createControl(hwnd(), STATUSCLASSNAMEW, L"", 0, 0, {}, idStatusBar1, nullptr);

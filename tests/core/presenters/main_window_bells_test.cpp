@@ -52,7 +52,7 @@ TEST_F(Presenter, TicksRingEachDueSecondOnceHoweverTheClockMoves) {
     for (const auto& c : cases) {
         writeSchedule(c.schedule);
         FakeMainWindow v;
-        MediaPlayerDevice p{layer};
+        PlayerBar p{layer, {29, 20}};
         MainWindowPresenter fresh(services(), v, p);
         runHandler([&] { fresh.FormCreate(); });
         layer.sent.clear();

@@ -27,7 +27,7 @@ inline std::string m(const std::string& name) {
 #endif
 }
 
-// What the presenter shows; the enabled player buttons go to the bar, as a window's do.
+// What the presenter shows.
 class FakeMainWindow final : public MainWindowView {
 public:
     void setClockText(const std::string& text) override { clock = text; }
@@ -46,10 +46,6 @@ public:
     }
     int volumeSlider() const override { return slider; }
     void setTimerEnabled(bool enabled) override { timer = enabled; }
-    void setPlayerButtons(TButtonSet enabled) override {
-        buttons = enabled;
-        if (bar != nullptr) bar->setEnabledButtons(enabled);
-    }
     void openViewWindow(const std::vector<std::string>& paths) override { views.push_back(paths); }
     void openAboutWindow() override {}
     void openPurchaseWindow() override {}
@@ -63,10 +59,8 @@ public:
     std::optional<std::size_t> selected;
     bool autoRun = false, timer = true, collapsed = false;  // the window's timer runs from its start
     int slider = 1, editors = 0;
-    TButtonSet buttons = kAllButtons;
     std::vector<std::vector<std::string>> views;
     std::function<void()> onSlider;  // the slider's change handler
-    PlayerBar* bar = nullptr;
 };
 
 class Presenter : public ::testing::Test {
@@ -75,13 +69,6 @@ protected:
         app.setTitle("Tollbrook");
         setErrorBoxApplication(&app);
         layer.trackModes = true;
-        // The player as the main window declares it: seven buttons, which the program enables.
-        player.setVisibleButtons({btPlay, btPause, btStop, btNext, btPrev, btStep, btBack});
-        player.setAutoEnable(false);
-        player.setAutoRewind(false);
-        player.OnClick = [this](PlayerBar&, TMPBtnType b, bool& doDefault) { presenter.MediaPlayer1Click(b, doDefault); };
-        player.OnNotify = [this](MediaPlayerDevice&) { presenter.MediaPlayer1Notify(); };
-        view.bar = &player;
         view.onSlider = [this] { runHandler([this] { presenter.TrackBar1Change(); }); };
     }
     ~Presenter() override { setErrorBoxApplication(nullptr); }

@@ -51,7 +51,7 @@ TEST_F(Presenter, CreationThatFailsAtAFileLeavesWhatCameBefore) {
         autostart.registered = dir / "tollbrook";
         for (const char* file : c.missing) std::filesystem::remove(dir / file);
         FakeMainWindow v;
-        MediaPlayerDevice p{layer};
+        PlayerBar p{layer, {29, 20}};
         MainWindowPresenter fresh(services(), v, p);
         v.onSlider = [&] { fresh.TrackBar1Change(); };
         volume.set.clear();
@@ -61,7 +61,7 @@ TEST_F(Presenter, CreationThatFailsAtAFileLeavesWhatCameBefore) {
         EXPECT_EQ(fresh.schedule().paths().size(), c.paths) << which;
         EXPECT_EQ(fresh.schedule().times().size(), c.times) << which;
         EXPECT_EQ(v.rows.size(), c.rows) << which;
-        EXPECT_EQ(v.buttons, c.named != nullptr ? kAllButtons : TButtonSet{btPlay}) << which;
+        EXPECT_EQ(p.EnabledButtons(), c.named != nullptr ? kAllButtons : TButtonSet{btPlay}) << which;
         EXPECT_EQ(v.autoRun, c.named == nullptr) << which;
         EXPECT_EQ(volume.set, (std::vector<std::uint32_t>{0xFF00FF00u})) << which;
         const auto expected = c.named != nullptr ? std::vector<std::string>{"Cannot open file \"" +

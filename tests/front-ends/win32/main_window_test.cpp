@@ -46,12 +46,13 @@ protected:
 
     std::unique_ptr<TForm1> create() {
         writeSchedule(dir.path(), {{"C:\\m\\a.wav", "8:00:05"}, {"C:\\m\\b.wav", "9:00:00"}});
-        auto form = std::make_unique<TForm1>(TForm1Services{app, dir.path(), "C:\\Tollbrook\\tollbrook.exe", locale,
-                                                            clock, layer, volume, autostart,
-                                                            [this](DWORD message, NOTIFYICONDATAW&) {
-                                                                shellCalls.push_back(message);
-                                                                return true;
-                                                            }});
+        auto form = std::make_unique<TForm1>(
+            MainWindowServices{app, dir.path(), "C:\\Tollbrook\\tollbrook.exe", locale, clock, layer, volume,
+                               autostart, dialogs},
+            [this](DWORD message, NOTIFYICONDATAW&) {
+                shellCalls.push_back(message);
+                return true;
+            });
         runHandler([&] { form->FormCreate(); });
         form->showCentred();
         pumpFor(100ms);

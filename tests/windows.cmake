@@ -18,6 +18,7 @@ add_executable(tb_schedule_tests
   core/schedule/time_text_test.cpp
   core/schedule/schedule_file_test.cpp
   core/schedule/trigger_test.cpp
+  core/schedule/program_folder_test.cpp
 )
 target_link_libraries(tb_schedule_tests PRIVATE tb_schedule GTest::gtest_main)
 # Code page 1252 (the system code page Wine takes from an en_US locale).
@@ -63,6 +64,27 @@ target_include_directories(tb_platform_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_platform_tests PRIVATE tb_schedule GTest::gtest_main)
 add_dependencies(tb_platform_tests tb_exe_path_probe)
 tb_windows_tests(tb_platform_tests)
+
+# Where the schedule lives: the installer's registry entry and the user's folder.
+# %APPDATA%\Tollbrook is the installed program's too (tests/install/windows_setup_test.py).
+add_executable(tb_schedule_folder_tests platform/win32/schedule_folder_test.cpp)
+target_include_directories(tb_schedule_folder_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(tb_schedule_folder_tests PRIVATE tb_schedule GTest::gtest_main)
+tb_windows_tests(tb_schedule_folder_tests PROPERTIES RESOURCE_LOCK wine_appdata_tollbrook)
+
+# The setup, installed and uninstalled silently in the test prefix. Until the program
+# is built here, a setup of the schedule folder probe: the installed probe answers which
+# schedule folder the program takes there.
+add_executable(tb_schedule_folder_probe platform/win32/schedule_folder_probe.cpp)
+target_link_libraries(tb_schedule_folder_probe PRIVATE tb_schedule)
+tb_add_setup(tb_probe_setup $<TARGET_FILE:tb_schedule_folder_probe> ${CMAKE_CURRENT_BINARY_DIR}/tb-probe-setup.exe)
+add_dependencies(tb_probe_setup tb_schedule_folder_probe)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME WindowsSetup.ProbeInstallsFindsItsScheduleFolderAndUninstalls
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/install/windows_setup_test.py
+    --setup ${CMAKE_CURRENT_BINARY_DIR}/tb-probe-setup.exe --program $<TARGET_FILE:tb_schedule_folder_probe> --probe)
+set_tests_properties(WindowsSetup.ProbeInstallsFindsItsScheduleFolderAndUninstalls PROPERTIES
+  RESOURCE_LOCK "wine_appdata_tollbrook;wine_run_key;wine_setup" TIMEOUT 300)
 
 # Start at logon: the machine-wide Run key of the test prefix, one test at a time.
 add_executable(tb_autostart_tests platform/win32/autostart_test.cpp)

@@ -22,12 +22,28 @@ wine_stop() {
 # them anew (about 2.5 s). Their standard streams must not be ctest's pipes.
 "$wineserver" -p </dev/null >/dev/null 2>&1
 "$wine" wineboot --init </dev/null >/dev/null 2>&1
-# For the tests only: MIDI through MPEGVideo (the host's GStreamer decodes it), since a
-# sandbox has no MIDI output device for Wine's sequencer. Windows uses its sequencer.
-for ext in mid midi rmi; do
-  "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\MCI Extensions' /v $ext /d MPEGVideo /f \
-    </dev/null >/dev/null 2>&1
-done
+# Registry settings of the test prefix, in one import (each Wine process costs a second):
+# - for the tests only, MIDI through MPEGVideo (the host's GStreamer decodes it), since
+#   a sandbox has no MIDI output device for Wine's sequencer; Windows uses its sequencer;
+# - what a user's Windows has for the program's texts: an East Asian font linked to the
+#   dialog fonts, so that the full-width question marks and the Chinese filter names of
+#   the file dialogs show (fonts-wqy-microhei, which Wine finds through fontconfig).
+wine_multi_sz() {  # a one-string REG_MULTI_SZ as the hex of an ANSI .reg file
+  printf '%s\0\0' "$1" | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
+}
+wine_reg=$WINEPREFIX/tollbrook-tests.reg
+{
+  echo 'REGEDIT4'
+  echo
+  echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\MCI Extensions]'
+  for ext in mid midi rmi; do echo "\"$ext\"=\"MPEGVideo\""; done
+  echo
+  echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]'
+  for face in 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' 'Segoe UI'; do
+    echo "\"$face\"=hex(7):$(wine_multi_sz 'wqy-microhei.ttc,WenQuanYi Micro Hei')"
+  done
+} >"$wine_reg"
+"$wine" reg import "Z:${wine_reg//\//\\}" </dev/null >/dev/null 2>&1
 # Wine records through its default capture device: the null sink's monitor, so that a
 # test hears what the media layer plays.
 pactl set-default-source "$TOLLBROOK_TEST_SINK.monitor" >/dev/null

@@ -72,20 +72,6 @@ target_include_directories(tb_schedule_folder_tests PRIVATE ${PROJECT_SOURCE_DIR
 target_link_libraries(tb_schedule_folder_tests PRIVATE tb_schedule GTest::gtest_main)
 tb_windows_tests(tb_schedule_folder_tests PROPERTIES RESOURCE_LOCK wine_appdata_tollbrook)
 
-# The setup, installed and uninstalled silently in the test prefix. Until the program
-# is built here, a setup of the schedule folder probe: the installed probe answers which
-# schedule folder the program takes there.
-add_executable(tb_schedule_folder_probe platform/win32/schedule_folder_probe.cpp)
-target_link_libraries(tb_schedule_folder_probe PRIVATE tb_schedule)
-tb_add_setup(tb_probe_setup $<TARGET_FILE:tb_schedule_folder_probe> ${CMAKE_CURRENT_BINARY_DIR}/tb-probe-setup.exe)
-add_dependencies(tb_probe_setup tb_schedule_folder_probe)
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
-add_test(NAME WindowsSetup.ProbeInstallsFindsItsScheduleFolderAndUninstalls
-  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/install/windows_setup_test.py
-    --setup ${CMAKE_CURRENT_BINARY_DIR}/tb-probe-setup.exe --program $<TARGET_FILE:tb_schedule_folder_probe> --probe)
-set_tests_properties(WindowsSetup.ProbeInstallsFindsItsScheduleFolderAndUninstalls PROPERTIES
-  RESOURCE_LOCK "wine_appdata_tollbrook;wine_run_key;wine_setup" TIMEOUT 300)
-
 # Start at logon: the machine-wide Run key of the test prefix, one test at a time.
 add_executable(tb_autostart_tests platform/win32/autostart_test.cpp)
 target_link_libraries(tb_autostart_tests PRIVATE tb_desktop_core GTest::gtest_main)
@@ -136,3 +122,13 @@ foreach(test FailingHandler.test_double_click_on_an_empty_view_shows_the_error_b
     ENVIRONMENT "TB_PROGRAM=$<TARGET_FILE:tollbrook>;TB_PROBE=$<TARGET_FILE:tb_win32_probe>"
     RESOURCE_LOCK win32_desktop TIMEOUT 300)
 endforeach()
+
+# The setup installed, checked and uninstalled silently in the test prefix, and the
+# portable zip unpacked; the program read through the system tests' probe.
+add_test(NAME WindowsSetup.InstallsKeepsTheScheduleInAppDataAndUninstalls
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/install/windows_setup_test.py
+    --setup ${PROJECT_BINARY_DIR}/tollbrook-${PROJECT_VERSION}-setup.exe
+    --zip ${PROJECT_BINARY_DIR}/tollbrook-${PROJECT_VERSION}-windows-portable.zip --program $<TARGET_FILE:tollbrook>)
+set_tests_properties(WindowsSetup.InstallsKeepsTheScheduleInAppDataAndUninstalls PROPERTIES
+  ENVIRONMENT "TB_PROBE=$<TARGET_FILE:tb_win32_probe>"
+  RESOURCE_LOCK "wine_appdata_tollbrook;wine_run_key;win32_desktop" TIMEOUT 400)

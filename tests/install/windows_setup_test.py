@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Installs the Windows setup silently into the Wine prefix of scripts/wine-env.sh
-(WINEPREFIX), checks what it put where and what the installed program takes as its
-schedule folder, and uninstalls it silently the way Apps & Features does.
+"""Installs the Windows setup silently into the Wine prefix of scripts/wine-env.sh,
+checks what it put where and where the installed program keeps its schedule, and
+uninstalls it silently the way Apps & Features does; then unpacks the portable zip and
+checks where the program keeps its schedule from there.
 
-  windows_setup_test.py --setup SETUP --program EXE [--probe]
+  windows_setup_test.py --setup SETUP --zip ZIP --program TOLLBROOK_EXE
 
-EXE is the tollbrook.exe the setup holds. With --probe the setup holds the schedule
-folder probe, which prints the folder the program would take.
+The program is read from outside by tb_win32_probe (TB_PROBE) on a Wine desktop of the
+test's own (tests/front-ends/win32/system/tollbrook_wine.py).
 """
 import argparse
+import json
 import os
 import re
 import shutil
@@ -17,6 +19,10 @@ import subprocess
 import sys
 import tempfile
 import time
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "front-ends", "win32", "system"))
+from tollbrook_wine import LongTimeFormat, WineDesktop, control, texts, wine_cannot_show  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tollbrook"
@@ -118,23 +124,70 @@ def utf16(s):
     return s.encode("utf-16-le")
 
 
-def schedule_folder_of(exe, probe):
-    """The schedule folder the program at `exe` (a Windows path) takes."""
-    if not probe:
-        fail("only the schedule folder probe answers where its schedule is (--probe)")
-    r = wine(exe)
-    expect(r.returncode == 0, f"{exe} exited with {r.returncode}")
-    return text(r.stdout)
+class Programs:
+    """tollbrook.exe started by its Windows path on a Wine desktop of the test's own."""
 
+    TITLE = "Tollbrook"
 
-def start_running(exe, probe):
-    """The program at `exe` started and left running."""
-    if not probe:
-        fail("only the schedule folder probe can be left running here (--probe)")
-    running = subprocess.Popen([WINE, exe, "--stay"], stdout=subprocess.PIPE, stdin=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    running.stdout.readline()  # it has started once it has answered
-    return running
+    def __init__(self):
+        self.desktop = WineDesktop(f"tollbrooksetup{os.getpid()}")
+        self.probe = self.desktop.probe
+
+    def close(self):
+        self.desktop.close()
+
+    def start(self, exe):
+        process = subprocess.Popen(self.probe.command("run", exe), cwd="/", text=True, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL)
+        first = json.loads(process.stdout.readline() or "{}")
+        expect("pid" in first, f"{exe} did not start: {first}")
+        return process, first["pid"]
+
+    def stop(self, started):
+        process, pid = started
+        try:
+            self.probe("kill", pid)
+        except (RuntimeError, subprocess.TimeoutExpired):
+            pass
+        try:
+            process.wait(20)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        process.stdout.close()
+
+    def first_window(self, main):
+        """The main window (main) or a message box, whichever the program shows."""
+        window = self.probe.window(self.TITLE, lambda w: (w["class"] == "TForm1") == main, 90)
+        expect(window is not None, "the program showed no " + ("main window" if main else "message box"))
+        return window
+
+    def schedule_folder(self, exe):
+        """Where the program at `exe`, started with no schedule there, looks for it: the
+        first file it cannot read, which its error box names."""
+        started = self.start(exe)
+        try:
+            box = self.first_window(main=False)
+        finally:
+            self.stop(started)
+        for line in texts(box):
+            m = re.match(r'Cannot open file "(.*)\\qian\.ini"\. ', line)
+            if m:
+                return m.group(1)
+        fail(f"the first box does not name qian.ini: {texts(box)}")
+
+    def playlist(self, exe):
+        """The rows the program at `exe` shows from the schedule it finds, once it shows
+        its main window without an error box."""
+        started = self.start(exe)
+        try:
+            main = self.first_window(main=True)
+            time.sleep(1)
+            boxes = [w for w in self.probe.windows(self.TITLE) if w["visible"] and w["class"] != "TForm1"]
+            expect(not boxes, f"an error box is open: {[texts(b) for b in boxes]}")
+            return control(main, "ListBox", lambda c: c["visible"])["rows"]
+        finally:
+            self.stop(started)
 
 
 def install(setup, *options):
@@ -210,11 +263,21 @@ def check_installed(folder, program, shortcut):
     expect(kind == "REG_DWORD" and abs(int(size, 16) - on_disk) <= 8, f"EstimatedSize {size} for {on_disk} KiB")
 
 
+def write_schedule(folder, entries):
+    """The three schedule files for (path, time text) entries, ASCII with CR LF, as the
+    program saves them."""
+    files = {"playlist.ini": [f"{p}|{t}" for p, t in entries], "qian.ini": [p for p, _ in entries],
+             "hou.ini": [t for _, t in entries]}
+    for name, lines in files.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(b"".join(line.encode("ascii") + b"\r\n" for line in lines))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--setup", required=True)
+    parser.add_argument("--zip", required=True)
     parser.add_argument("--program", required=True)
-    parser.add_argument("--probe", action="store_true")
     args = parser.parse_args()
     expect(os.environ.get("WINEPREFIX"), "no WINEPREFIX: run through scripts/test-windows.sh")
 
@@ -234,62 +297,82 @@ def main():
                        ("ProductVersion", "1.01"), ("CompanyName", "The Tollbrook developers")):
         expect(string(key) == value, f"the setup's {key} is {string(key)!r}")
 
+    programs = Programs()
+    try:
+        run(args, programs, default_folder, shortcut, user_folder)
+    finally:
+        programs.close()
+    wine_cannot_show("the elevation prompt, and a standard user's refusal to write Program Files and HKLM "
+                     "(Wine runs as an administrator)")
+    wine_cannot_show("how Apps & Features and the Start menu present the entry (checked here as the "
+                     "registry values and the shortcut file)")
+    print("PASS")
+
+
+def run(args, programs, default_folder, shortcut, user_folder):
     # Into Program Files: the installed program keeps its schedule in %APPDATA%\Tollbrook,
-    # made when missing; a copy of it elsewhere keeps its own beside itself.
+    # made when missing, and finds a schedule put there.
     install(args.setup)
     check_installed(default_folder, args.program, shortcut)
-    said = schedule_folder_of(default_folder + r"\tollbrook.exe", args.probe)
-    expect(said == user_folder, f"the installed program took {said}, not {user_folder}")
+    installed = default_folder + r"\tollbrook.exe"
+    said = programs.schedule_folder(installed)
+    expect(said == user_folder, f"the installed program looked in {said}, not {user_folder}")
     expect(os.path.isdir(unix(user_folder)), f"{user_folder} was not made")
-    with tempfile.TemporaryDirectory() as elsewhere:
-        shutil.copy(args.program, os.path.join(elsewhere, "tollbrook.exe"))
-        said = schedule_folder_of(windows(elsewhere) + r"\tollbrook.exe", args.probe)
-        expect(said == windows(elsewhere), f"a copy in {windows(elsewhere)} took {said}")
+    entry = (r"C:\bells\rise.wav", LongTimeFormat(programs.probe.locale()).render(6, 30, 0))
+    write_schedule(unix(user_folder), [entry])
+    rows = programs.playlist(installed)
+    expect(rows == ["|".join(entry)], f"the installed program shows {rows}")
 
     # While the program runs, neither a new install nor the uninstaller changes anything;
     # the silent setup ends with ERROR_SHARING_VIOLATION.
-    running = start_running(default_folder + r"\tollbrook.exe", args.probe)
+    running = programs.start(installed)
     try:
+        programs.first_window(main=True)
         r = wine(args.setup, "/S")
         expect(r.returncode == 32, f"a setup over the running program exited with {r.returncode}")
         run_uninstaller(default_folder)
     finally:
-        running.kill()
-        running.wait()
+        programs.stop(running)
     check_installed(default_folder, args.program, shortcut)
 
     # Uninstalled: the program, its shortcut, its entry and its start at logon go; the
     # user's schedule stays.
-    schedule = os.path.join(unix(user_folder), "qian.ini")
-    with open(schedule, "wb") as f:
-        f.write(b"C:\\bells\\rise.wav\r\n")
-    set_run_value(default_folder + r"\tollbrook.exe")
+    with open(os.path.join(unix(user_folder), "qian.ini"), "rb") as f:
+        schedule = f.read()
+    set_run_value(installed)
     uninstall(default_folder)
     expect(not os.path.exists(unix(default_folder)), f"{default_folder} is left")
     expect(not os.path.exists(unix(shortcut)), f"{shortcut} is left")
     expect(run_value() is None, f"{RUN_VALUE} is left: {run_value()}")
-    with open(schedule, "rb") as f:
-        expect(f.read() == b"C:\\bells\\rise.wav\r\n", "the user's schedule changed")
+    with open(os.path.join(unix(user_folder), "qian.ini"), "rb") as f:
+        expect(f.read() == schedule, "the user's schedule changed")
 
-    # Into a folder of the administrator's choice: it counts as installed just the same.
-    # A start at logon of another copy of the program is not this uninstaller's.
+    # Into a folder of the administrator's choice: it counts as installed just the same,
+    # and finds the schedule the last install left. A start at logon of another copy of
+    # the program is not this uninstaller's.
     chosen = r"C:\Bells\Tollbrook"  # without a blank, which wine would quote, hiding the /D=
     install(args.setup, "/D=" + chosen)
     check_installed(chosen, args.program, shortcut)
-    said = schedule_folder_of(chosen + r"\tollbrook.exe", args.probe)
-    expect(said == user_folder, f"installed in {chosen}, the program took {said}")
+    rows = programs.playlist(chosen + r"\tollbrook.exe")
+    expect(rows == ["|".join(entry)], f"installed in {chosen}, the program shows {rows}")
     other = r"D:\Portable\tollbrook.exe"
     set_run_value(other)
     uninstall(chosen)
     expect(not os.path.exists(unix(chosen)), f"{chosen} is left")
     expect(run_value() == other, f"{RUN_VALUE} of another copy became {run_value()}")
     wine("reg", "delete", RUN_KEY, "/v", RUN_VALUE, "/f")
-    shutil.rmtree(unix(user_folder))
 
-    print("Wine cannot show: the elevation prompt, a standard user's refusal to write Program Files and HKLM "
-          "(Wine runs as an administrator), and how Apps & Features and the Start menu present the entry "
-          "(checked here as the registry values and the shortcut file).")
-    print("PASS")
+    # The portable zip holds the program alone; unpacked anywhere, the program keeps its
+    # schedule beside itself, while %APPDATA%\Tollbrook holds a schedule.
+    with zipfile.ZipFile(args.zip) as z:
+        expect(z.namelist() == ["tollbrook.exe"], f"the zip holds {z.namelist()}")
+        with tempfile.TemporaryDirectory() as unpacked, open(args.program, "rb") as built:
+            z.extractall(unpacked)
+            with open(os.path.join(unpacked, "tollbrook.exe"), "rb") as f:
+                expect(f.read() == built.read(), "the zip's tollbrook.exe is not the built program")
+            said = programs.schedule_folder(windows(unpacked) + r"\tollbrook.exe")
+            expect(said == windows(unpacked), f"unpacked in {windows(unpacked)}, the program looked in {said}")
+    shutil.rmtree(unix(user_folder))
 
 
 if __name__ == "__main__":

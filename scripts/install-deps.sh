@@ -5,8 +5,9 @@
 #   install-deps.sh build     runtime, and what building the program needs
 #   install-deps.sh test      build, and what the tests need (the default)
 #   install-deps.sh bench     test, and a PipeWire server for the benchmarks
-#   install-deps.sh windows   test, and the cross-compiler, Wine and GoogleTest's sources
-#                             that build and test the Windows core
+#   install-deps.sh windows   test, and the cross-compiler, Wine, GoogleTest's sources
+#                             and NSIS that build and test the Windows program and
+#                             make its setup
 # No group installs a sound server for the desktop: Debian 12's desktop has PipeWire
 # with its PulseAudio service (or PulseAudio), and a second one beside it can take the
 # desktop's sound away at the next login. Only the test group brings the PulseAudio
@@ -38,7 +39,7 @@ test=(
 
 bench=(pipewire pipewire-pulse wireplumber dbus)
 
-windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools)
+windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools nsis)
 
 group=${1:-test}
 case "$group" in

@@ -18,6 +18,7 @@ add_executable(tb_schedule_tests
   core/schedule/time_text_test.cpp
   core/schedule/schedule_file_test.cpp
   core/schedule/trigger_test.cpp
+  core/schedule/program_folder_test.cpp
 )
 target_link_libraries(tb_schedule_tests PRIVATE tb_schedule GTest::gtest_main)
 # Code page 1252 (the system code page Wine takes from an en_US locale).
@@ -69,6 +70,13 @@ target_link_libraries(tb_platform_tests PRIVATE tb_schedule GTest::gtest_main)
 add_dependencies(tb_platform_tests tb_exe_path_probe)
 tb_windows_tests(tb_platform_tests)
 
+# Where the schedule lives: the installer's registry entry and the user's folder.
+# %APPDATA%\Tollbrook is the installed program's too (tests/install/windows_setup_test.py).
+add_executable(tb_schedule_folder_tests platform/win32/schedule_folder_test.cpp)
+target_include_directories(tb_schedule_folder_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(tb_schedule_folder_tests PRIVATE tb_schedule GTest::gtest_main)
+tb_windows_tests(tb_schedule_folder_tests PROPERTIES RESOURCE_LOCK wine_appdata_tollbrook)
+
 # Start at logon: the machine-wide Run key of the test prefix, one test at a time.
 add_executable(tb_autostart_tests platform/win32/autostart_test.cpp)
 target_link_libraries(tb_autostart_tests PRIVATE tb_desktop_core GTest::gtest_main)
@@ -119,3 +127,13 @@ foreach(test FailingHandler.test_double_click_on_an_empty_view_shows_the_error_b
     ENVIRONMENT "TB_PROGRAM=$<TARGET_FILE:tollbrook>;TB_PROBE=$<TARGET_FILE:tb_win32_probe>"
     RESOURCE_LOCK win32_desktop TIMEOUT 300)
 endforeach()
+
+# The setup installed, checked and uninstalled silently in the test prefix, and the
+# portable zip unpacked; the program read through the system tests' probe.
+add_test(NAME WindowsSetup.InstallsKeepsTheScheduleInAppDataAndUninstalls
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/install/windows_setup_test.py
+    --setup ${PROJECT_BINARY_DIR}/tollbrook-${PROJECT_VERSION}-setup.exe
+    --zip ${PROJECT_BINARY_DIR}/tollbrook-${PROJECT_VERSION}-windows-portable.zip --program $<TARGET_FILE:tollbrook>)
+set_tests_properties(WindowsSetup.InstallsKeepsTheScheduleInAppDataAndUninstalls PROPERTIES
+  ENVIRONMENT "TB_PROBE=$<TARGET_FILE:tb_win32_probe>"
+  RESOURCE_LOCK "wine_appdata_tollbrook;wine_run_key;win32_desktop" TIMEOUT 400)

@@ -1,42 +1,42 @@
 #include "core/schedule/program_folder.h"
 
-#include <cstdlib>
 #include <system_error>
 
 namespace tb {
 namespace {
 
-std::optional<std::string> environment(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr) return std::nullopt;
-    return std::string(value);
+// Without a trailing separator, which the C runtime's stat on Windows refuses for a
+// folder (a root keeps its own).
+std::filesystem::path withoutTrailingSeparator(std::filesystem::path p) {
+    while (!p.has_filename() && p.has_relative_path()) p = p.parent_path();
+    return p;
 }
 
 std::filesystem::path canonicalOrSame(const std::filesystem::path& p) {
     std::error_code ec;
     auto c = std::filesystem::weakly_canonical(p, ec);
-    return ec ? p : c;
+    return ec ? p.lexically_normal() : c;
 }
 
 }  // namespace
 
 std::filesystem::path programFolder() { return executablePath().parent_path(); }
 
+bool sameFolder(const std::filesystem::path& first, const std::filesystem::path& second) {
+    const std::filesystem::path a = withoutTrailingSeparator(first);
+    const std::filesystem::path b = withoutTrailingSeparator(second);
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) return true;
+    // Only where the system could not compare them (one of them is missing): by name.
+    return ec && canonicalOrSame(a) == canonicalOrSame(b);
+}
+
 std::filesystem::path scheduleFolder(const std::filesystem::path& executable,
-                                     const std::filesystem::path& installedBinDir,
-                                     std::optional<std::string> xdgConfigHome, std::optional<std::string> home) {
+                                     const std::filesystem::path& installedFolder,
+                                     const std::filesystem::path& userFolder) {
     const std::filesystem::path folder = executable.parent_path();
-    if (installedBinDir.empty() || canonicalOrSame(folder) != canonicalOrSame(installedBinDir)) return folder;
-    if (!xdgConfigHome) xdgConfigHome = environment("XDG_CONFIG_HOME");
-    if (!home) home = environment("HOME");
-    // An empty or relative XDG_CONFIG_HOME is to be ignored.
-    std::filesystem::path config;
-    if (xdgConfigHome && !xdgConfigHome->empty() && std::filesystem::path(*xdgConfigHome).is_absolute()) {
-        config = *xdgConfigHome;
-    } else {
-        config = std::filesystem::path(home.value_or("/")) / ".config";
-    }
-    return config / "tollbrook";
+    if (installedFolder.empty() || userFolder.empty() || !sameFolder(folder, installedFolder)) return folder;
+    return userFolder;
 }
 
 }  // namespace tb

@@ -13,6 +13,7 @@
 #include "front-ends/qt/fonts.h"
 #include "front-ends/qt/tform1.h"
 #include "platform/posix/autostart_posix.h"
+#include "platform/posix/config_folder_posix.h"
 #include "platform/posix/locale_source_posix.h"
 
 #include <QApplication>
@@ -41,7 +42,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(tb::programIcon());
 
     const std::filesystem::path executable = tb::executablePath();
-    const std::filesystem::path folder = tb::scheduleFolder(executable, TOLLBROOK_INSTALLED_BINDIR);
+    const std::filesystem::path folder =
+        tb::scheduleFolder(executable, TOLLBROOK_INSTALLED_BINDIR, tb::userScheduleFolder());
     std::error_code ignored;  // a folder that cannot be made shows as the first file that cannot be read
     std::filesystem::create_directories(folder, ignored);
 

@@ -3,7 +3,6 @@
 #include "core/process.h"
 #include "core/schedule/clock.h"
 #include "core/schedule/file_system.h"
-#include "core/schedule/program_folder.h"
 #include "front-ends/win32/dialog_service.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/tform1.h"
@@ -11,6 +10,7 @@
 #include "media/mci/window_poster.h"
 #include "platform/win32/autostart_win32.h"
 #include "platform/win32/locale_source_win32.h"
+#include "platform/win32/schedule_folder_win32.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -32,7 +32,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     tb::setErrorBoxApplication(&app);
 
     const std::filesystem::path executable = tb::executablePath();
-    const std::filesystem::path folder = tb::programFolder();
+    // Beside the program, or %APPDATA%\Tollbrook when it runs from where it was installed.
+    const std::filesystem::path folder = tb::programScheduleFolder();
     {
         tb::WindowPoster poster;
         tb::MciMediaLayer media(poster);

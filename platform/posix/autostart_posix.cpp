@@ -1,8 +1,8 @@
 #include "platform/posix/autostart_posix.h"
 
 #include "core/schedule/file_system.h"
+#include "platform/posix/config_folder_posix.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -93,13 +93,7 @@ bool launchersTakePath(const std::string& program) {
     return true;
 }
 
-std::filesystem::path XdgAutostart::defaultFolder() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
-        return std::filesystem::path(config) / "autostart";
-    }
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home != nullptr ? home : "/") / ".config" / "autostart";
-}
+std::filesystem::path XdgAutostart::defaultFolder() { return configFolder() / "autostart"; }
 
 XdgAutostart::XdgAutostart(std::filesystem::path folder) : folder_(std::move(folder)) {}
 

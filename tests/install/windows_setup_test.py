@@ -1,0 +1,316 @@
+#!/usr/bin/env python3
+"""The Windows setup installed, checked and uninstalled silently in the Wine prefix of
+scripts/wine-env.sh, as Apps & Features does it; then the portable zip unpacked. Where
+the program keeps its schedule is read from its windows by tb_win32_probe (TB_PROBE) on
+a Wine desktop of the test's own (tests/front-ends/win32/system/tollbrook_wine.py).
+
+  windows_setup_test.py --setup SETUP --zip ZIP --program TOLLBROOK_EXE
+"""
+import argparse
+import json
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "front-ends", "win32", "system"))
+from tollbrook_wine import (LongTimeFormat, WineDesktop, control, texts, wine_cannot_show,  # noqa: E402
+                            windows_path)
+
+WINE = "/usr/lib/wine/wine64"
+KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tollbrook"
+RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
+RUN_VALUE = "velnorsoftsp"
+TITLE = "Tollbrook"
+
+
+def expect(condition, message):
+    if not condition:
+        print("FAIL: " + message)
+        sys.exit(1)
+
+
+def wine(*args, timeout=120):
+    """Runs a Windows program to its end. Its output goes through a file: Wine's desktop
+    process, started by the first program that opens a window, inherits that program's
+    standard streams and would hold a pipe open for ever."""
+    with tempfile.TemporaryFile() as out:
+        r = subprocess.run([WINE, *args], stdout=out, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                           timeout=timeout)
+        out.seek(0)
+        r.stdout = out.read().decode("utf-8", "replace").strip()
+    return r
+
+
+def unix(path):
+    """Where a path on a drive of the prefix is here (winepath -u, without a Wine process)."""
+    drive, rest = path.split(":", 1)
+    return os.path.join(os.environ["WINEPREFIX"], "dosdevices", drive.lower() + ":", *rest.strip("\\").split("\\"))
+
+
+def reg_values(key):
+    """The key's values as {name: (type, data)}, or None when there is no key."""
+    r = wine("reg", "query", key)
+    if r.returncode != 0:
+        return None
+    found = (re.match(r"^    (.+?)    (REG_\w+)    ?(.*)$", line.rstrip("\r")) for line in r.stdout.splitlines())
+    return {m.group(1): (m.group(2), m.group(3)) for m in found if m}
+
+
+def run_value():
+    return (reg_values(RUN_KEY) or {}).get(RUN_VALUE, (None, None))[1]
+
+
+def set_run_value(path):
+    expect(wine("reg", "add", RUN_KEY, "/v", RUN_VALUE, "/d", path, "/f").returncode == 0, "reg add failed")
+
+
+def version_of(exe):
+    """The file version of the executable's version resource, and its strings by name."""
+    with open(exe, "rb") as f:
+        data = f.read()
+    at = data.find(struct.pack("<I", 0xFEEF04BD))
+    expect(at >= 0, f"{exe} has no version resource")
+    ms, ls = struct.unpack_from("<II", data, at + 8)
+
+    def string(name):
+        key = data.find((name + "\0").encode("utf-16-le"), at)
+        start = key + 2 * (len(name) + 1)
+        start += -start % 4  # the value is aligned to 32 bits
+        end = data.find(b"\0\0", start)
+        end += (end - start) % 2  # at a character's end
+        return data[start:end].decode("utf-16-le") if key >= 0 else None
+
+    return (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF), string
+
+
+class Programs:
+    """tollbrook.exe started by its Windows path on a Wine desktop of the test's own."""
+
+    def __init__(self):
+        self.desktop = WineDesktop(f"tollbrooksetup{os.getpid()}")
+        self.probe = self.desktop.probe
+
+    def start(self, exe):
+        process = subprocess.Popen(self.probe.command("run", exe), cwd="/", text=True, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL)
+        first = json.loads(process.stdout.readline() or "{}")
+        expect("pid" in first, f"{exe} did not start: {first}")
+        return process, first["pid"]
+
+    def stop(self, started):
+        process, pid = started
+        try:
+            self.probe("kill", pid)
+            process.wait(20)
+        except (RuntimeError, subprocess.TimeoutExpired):
+            process.kill()
+            process.wait()
+        process.stdout.close()
+
+    def first_window(self, main):
+        """The main window (main) or else a message box, whichever the program shows."""
+        window = self.probe.window(TITLE, lambda w: (w["class"] == "TForm1") == main, 90)
+        expect(window is not None, "the program showed no " + ("main window" if main else "message box"))
+        return window
+
+    def schedule_folder(self, exe):
+        """Where the program, started with no schedule, looks for it: the folder of the
+        first file it cannot read, which its error box names."""
+        started = self.start(exe)
+        try:
+            box = self.first_window(main=False)
+        finally:
+            self.stop(started)
+        said = [m.group(1) for m in (re.match(r'Cannot open file "(.*)\\qian\.ini"\. ', t) for t in texts(box)) if m]
+        expect(said, f"the first box does not name qian.ini: {texts(box)}")
+        return said[0]
+
+    def playlist(self, exe):
+        """The rows the program shows from the schedule it finds, without an error box."""
+        started = self.start(exe)
+        try:
+            main = self.first_window(main=True)
+            time.sleep(1)
+            boxes = [w for w in self.probe.windows(TITLE) if w["visible"] and w["class"] != "TForm1"]
+            expect(not boxes, f"an error box is open: {[texts(b) for b in boxes]}")
+            return control(main, "ListBox", lambda c: c["visible"])["rows"]
+        finally:
+            self.stop(started)
+
+
+def install(setup, *options):
+    started = time.monotonic()
+    expect(wine(setup, "/S", *options).returncode == 0, f"{setup} /S failed")
+    print(f"installed silently in {time.monotonic() - started:.1f} s")
+
+
+def uninstaller_copies():
+    """This prefix's uninstallers that run from their copy in the temporary folder (their
+    command line names the install folder after _?=)."""
+    prefix = b"WINEPREFIX=" + os.environ["WINEPREFIX"].encode()
+    copies = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as c, open(f"/proc/{pid}/environ", "rb") as e:
+                if b"_?=" in c.read() and prefix in e.read().split(b"\0"):
+                    copies.append(pid)
+        except OSError:
+            pass
+    return copies
+
+
+def run_uninstaller(folder):
+    """The registered QuietUninstallString, waited for: the uninstaller goes on from a
+    copy of itself once started."""
+    quiet = reg_values(KEY)["QuietUninstallString"][1]
+    expect(quiet == f'"{folder}\\uninstall.exe" /S', f"QuietUninstallString {quiet!r}")
+    started = time.monotonic()
+    expect(wine(folder + r"\uninstall.exe", "/S").returncode == 0, f"{quiet} failed")
+    while uninstaller_copies():
+        expect(time.monotonic() - started < 60, "the uninstaller did not finish within 60 s")
+        time.sleep(0.2)
+    return time.monotonic() - started
+
+
+def uninstall(folder, shortcut):
+    print(f"uninstalled silently in {run_uninstaller(folder):.1f} s")
+    for left in (folder, shortcut):
+        expect(not os.path.exists(unix(left)), f"{left} is left")
+    expect(reg_values(KEY) is None, f"{KEY} is left")
+
+
+def check_installed(folder, program, shortcut):
+    exe = folder + r"\tollbrook.exe"
+    files = sorted(os.listdir(unix(folder)))
+    expect(files == ["tollbrook.exe", "uninstall.exe"], f"{folder} holds {files}")
+    with open(unix(exe), "rb") as a, open(program, "rb") as b:
+        expect(a.read() == b.read(), f"{exe} is not the built program")
+    with open(unix(shortcut), "rb") as f:
+        link = f.read()
+    expect(exe.encode() in link or exe.encode("utf-16-le") in link, f"{shortcut} does not start {exe}")
+
+    values = reg_values(KEY) or {}
+    uninstaller = f'"{folder}\\uninstall.exe"'
+    for name, value in (("DisplayName", "Tollbrook"), ("DisplayVersion", "1.01"),
+                        ("Publisher", "The Tollbrook developers"), ("DisplayIcon", exe + ",0"),
+                        ("InstallLocation", folder), ("UninstallString", uninstaller),
+                        ("QuietUninstallString", uninstaller + " /S"), ("NoModify", 1), ("NoRepair", 1)):
+        expected = ("REG_DWORD", hex(value)) if isinstance(value, int) else ("REG_SZ", value)
+        expect(values.get(name) == expected, f"{name} is {values.get(name)}, expected {expected}")
+    kind, size = values.get("EstimatedSize", (None, "0"))
+    on_disk = sum(os.path.getsize(os.path.join(unix(folder), n)) for n in files) // 1024
+    expect(kind == "REG_DWORD" and abs(int(size, 16) - on_disk) <= 8, f"EstimatedSize {size} for {on_disk} KiB")
+
+
+def write_schedule(folder, entries):
+    """The three schedule files for (path, time text) entries, as the program saves them."""
+    for name, lines in (("playlist.ini", ["|".join(e) for e in entries]), ("qian.ini", [p for p, _ in entries]),
+                        ("hou.ini", [t for _, t in entries])):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(b"".join(line.encode("ascii") + b"\r\n" for line in lines))
+
+
+def test(args, programs):
+    said = wine("cmd", "/c", "echo %ProgramFiles%;%ProgramData%;%APPDATA%").stdout.split(";")
+    expect(len(said) == 3 and said[0].endswith(r":\Program Files"), f"cmd said {said}")
+    default_folder = said[0] + r"\Tollbrook"
+    shortcut = said[1] + r"\Microsoft\Windows\Start Menu\Programs\Tollbrook.lnk"
+    user_folder = said[2] + r"\Tollbrook"
+    expect(reg_values(KEY) is None and not os.path.exists(unix(default_folder)), "installed before the test")
+    if os.path.isdir(unix(user_folder)) and not os.listdir(unix(user_folder)):
+        os.rmdir(unix(user_folder))  # left empty by the schedule folder tests
+    expect(not os.path.exists(unix(user_folder)), f"{user_folder} holds files before the test")
+
+    version, string = version_of(args.setup)
+    expect(version == (1, 1, 0, 0), f"the setup's file version is {version}")
+    for name, value in (("ProductName", "Tollbrook"), ("FileDescription", "Tollbrook 1.01 setup"),
+                        ("ProductVersion", "1.01"), ("CompanyName", "The Tollbrook developers")):
+        expect(string(name) == value, f"the setup's {name} is {string(name)!r}")
+
+    # Into Program Files: the installed program keeps its schedule in %APPDATA%\Tollbrook,
+    # made when missing, and finds a schedule put there.
+    install(args.setup)
+    check_installed(default_folder, args.program, shortcut)
+    installed = default_folder + r"\tollbrook.exe"
+    said = programs.schedule_folder(installed)
+    expect(said == user_folder, f"the installed program looked in {said}, not {user_folder}")
+    expect(os.path.isdir(unix(user_folder)), f"{user_folder} was not made")
+    entry = (r"C:\bells\rise.wav", LongTimeFormat(programs.probe.locale()).render(6, 30, 0))
+    write_schedule(unix(user_folder), [entry])
+    rows = programs.playlist(installed)
+    expect(rows == ["|".join(entry)], f"the installed program shows {rows}")
+
+    # While the program runs, neither a new install nor the uninstaller changes anything;
+    # the silent setup ends with ERROR_SHARING_VIOLATION.
+    running = programs.start(installed)
+    try:
+        programs.first_window(main=True)
+        code = wine(args.setup, "/S").returncode
+        expect(code == 32, f"a setup over the running program exited with {code}")
+        run_uninstaller(default_folder)
+    finally:
+        programs.stop(running)
+    check_installed(default_folder, args.program, shortcut)
+
+    # Uninstalled: the program, its shortcut, its entry and its start at logon go; the
+    # user's schedule stays.
+    with open(os.path.join(unix(user_folder), "qian.ini"), "rb") as f:
+        schedule = f.read()
+    set_run_value(installed)
+    uninstall(default_folder, shortcut)
+    expect(run_value() is None, f"{RUN_VALUE} is left: {run_value()}")
+    with open(os.path.join(unix(user_folder), "qian.ini"), "rb") as f:
+        expect(f.read() == schedule, "the user's schedule changed")
+
+    # Into a folder of the administrator's choice: installed just the same, it finds the
+    # schedule the last install left. A start at logon of another copy is not this
+    # uninstaller's to remove.
+    chosen = r"C:\Bells\Tollbrook"  # without a blank, which wine would quote, hiding the /D=
+    install(args.setup, "/D=" + chosen)
+    check_installed(chosen, args.program, shortcut)
+    rows = programs.playlist(chosen + r"\tollbrook.exe")
+    expect(rows == ["|".join(entry)], f"installed in {chosen}, the program shows {rows}")
+    other = r"D:\Portable\tollbrook.exe"
+    set_run_value(other)
+    uninstall(chosen, shortcut)
+    expect(run_value() == other, f"{RUN_VALUE} of another copy became {run_value()}")
+    wine("reg", "delete", RUN_KEY, "/v", RUN_VALUE, "/f")
+
+    # The portable zip holds the program alone; unpacked anywhere, the program keeps its
+    # schedule beside itself, while %APPDATA%\Tollbrook holds one.
+    with zipfile.ZipFile(args.zip) as z, tempfile.TemporaryDirectory() as unpacked:
+        expect(z.namelist() == ["tollbrook.exe"], f"the zip holds {z.namelist()}")
+        z.extractall(unpacked)
+        with open(os.path.join(unpacked, "tollbrook.exe"), "rb") as a, open(args.program, "rb") as b:
+            expect(a.read() == b.read(), "the zip's tollbrook.exe is not the built program")
+        said = programs.schedule_folder(windows_path(unpacked) + r"\tollbrook.exe")
+        expect(said == windows_path(unpacked), f"unpacked in {windows_path(unpacked)}, it looked in {said}")
+    shutil.rmtree(unix(user_folder))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("--setup", "--zip", "--program"):
+        parser.add_argument(option, required=True)
+    args = parser.parse_args()
+    expect(os.environ.get("WINEPREFIX"), "no WINEPREFIX: run through scripts/test-windows.sh")
+    programs = Programs()
+    try:
+        test(args, programs)
+    finally:
+        programs.desktop.close()
+    wine_cannot_show("the elevation prompt, and a standard user's refusal to write Program Files and HKLM "
+                     "(Wine runs as an administrator)")
+    wine_cannot_show("how Apps & Features and the Start menu show the entry (checked as its registry values "
+                     "and the shortcut file)")
+    print("PASS")
+
+
+if __name__ == "__main__":
+    main()

@@ -55,6 +55,10 @@ class ProgramTest(unittest.TestCase):
         boxes = [w for w in self.probe.windows(TITLE) if w["visible"] and not is_main(w)]
         self.assertEqual(boxes, [], "an error box is open: " + repr([texts(b) for b in boxes]))
 
+    def caption(self, window):
+        """A point on a window's caption bar, left of its buttons."""
+        return (window["rect"][0] + 40, window["closeButton"][1])
+
     def status(self, window):
         return control(window, "msctls_statusbar32")["panels"]
 
@@ -139,8 +143,9 @@ class Bells(ProgramTest):
     def test_mp3_rings_at_its_second(self):
         wine_cannot_show("MIDI bells: the test prefix plays .mid, .midi and .rmi through MPEGVideo (the host's "
                          "GStreamer), since a sandbox has no MIDI output device for Wine's sequencer")
-        # 3 s of tone; Wine's MPEGVideo starts ~280 ms late and loses the last ~0.2 s.
-        self.ring(required("TOLLBROOK_TEST_MP3"), lead=25, latest=1.0, length=(2.4, 3.2))
+        # 3 s of tone. Wine's MPEGVideo (DirectShow over GStreamer) starts ~280 ms late on a
+        # quiet machine, over a second on a busy one (bench/ measures it), and loses the last ~0.2 s.
+        self.ring(required("TOLLBROOK_TEST_MP3"), lead=25, latest=2.0, length=(2.4, 3.2))
 
 
 class Player(ProgramTest):
@@ -211,6 +216,8 @@ class Editor(ProgramTest):
         self.assertEqual(self.folder.read("qian.ini"), bell.encode(codepage) + b"\r\n")
         self.assertEqual(self.folder.read("hou.ini"), text.encode(codepage) + b"\r\n")
 
+        # Under Wine no window is active once that box has gone; a user clicks the editor.
+        self.screen.click(self.caption(self.box("Edit Playlist")))
         self.screen.keys("alt+c")
         confirm = self.box("Confirm")
         self.assertIn("Do you have the changes you made before you quit?", texts(confirm))
@@ -308,6 +315,7 @@ class AutoRun(ProgramTest):
         self.assertTrue(eventually(lambda: self.desktop.icons(TIP), 30), "no icon in the notification area")
         self.assertEqual(self.checks(), (False, False))
 
+        self.screen.click(self.caption(self.main_window()))  # the tray menu left no window active
         self.screen.keys("alt+s", "a")  # "&System" > "&Auto Run"
         value = eventually(self.run_value, 10)
         self.assertEqual(value, ["REG_SZ", windows_path(self.folder.file("tollbrook.exe"))])

@@ -235,6 +235,7 @@ class Screen:
         self.x("xdotool", "type", "--delay", "40", text, check=True)
 
     def click(self, point, button=1, repeat=1):
+        self.focus()
         x, y = self.origin[0] + point[0], self.origin[1] + point[1]
         self.x("xdotool", "mousemove", "--sync", str(x), str(y), check=True)
         self.x("xdotool", "click", "--repeat", str(repeat), "--delay", "90", str(button), check=True)
@@ -244,15 +245,18 @@ class Screen:
 
 
 class WineDesktop:
-    """`wine explorer /desktop=NAME,800x600`: a desktop with a taskbar and notification
-    area, in one X window. Started empty, and held open by a process on it (Wine closes
-    a desktop when the last process on it ends); the program is started into it."""
+    """`wine explorer /desktop=NAME,WxH`: a desktop with a taskbar and notification area,
+    in one X window. Started empty, and held open by a process on it (Wine closes a
+    desktop when the last process on it ends); the program is started into it. 1024 x
+    768: at 800 x 600 the centred main window covers the taskbar."""
+
+    SIZE = (1024, 768)
 
     def __init__(self, name):
         self.name = name
         self.probe = Probe(name)
         self.screen = Screen(f"{name} - Wine desktop")
-        self.explorer = subprocess.Popen([WINE, "explorer", f"/desktop={name},800x600"], cwd="/",
+        self.explorer = subprocess.Popen([WINE, "explorer", f"/desktop={name},{self.SIZE[0]}x{self.SIZE[1]}"], cwd="/",
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.holder = None
         self.holder = eventually(self._hold, 90, step=0.5)
@@ -266,6 +270,7 @@ class WineDesktop:
         if "holding" in holder.stdout.readline():  # the desktop exists
             return holder
         holder.wait()
+        holder.stdout.close()
         return None
 
     def icons(self, tip):
@@ -276,6 +281,7 @@ class WineDesktop:
         if self.holder:
             self.holder.kill()
             self.holder.wait()
+            self.holder.stdout.close()
         if self.explorer.poll() is None:
             self.explorer.terminate()
             try:
@@ -310,6 +316,7 @@ class Program:
         except subprocess.TimeoutExpired:
             return None
         last = self.process.stdout.read().strip().splitlines()
+        self.process.stdout.close()
         self.exit_code = json.loads(last[-1])["exit"] if last else None
         return self.exit_code
 
@@ -325,6 +332,8 @@ class Program:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        if not self.process.stdout.closed:
+            self.process.stdout.close()
 
 
 class _SampleSpec(ctypes.Structure):

@@ -8,17 +8,25 @@ namespace tb {
 
 class OpenErrorBox;
 
-// A file-open dialog as a window declares it: its filters in order ("description
-// (pattern)"), the first selected when it opens. It is resizable and leaves the current
-// folder alone.
+// One entry of a file dialog's filter list: the text the user picks and the pattern of
+// the names it shows.
+struct FileFilter {
+    std::string description;
+    std::string pattern;
+    bool operator==(const FileFilter&) const = default;
+};
+
+// A file-open dialog as a window declares it: its filters in order, the first selected
+// when it opens. It is resizable and leaves the current folder alone.
 struct TOpenDialog {
-    std::vector<std::string> filters;
+    std::vector<FileFilter> filters;
 };
 
 // The file dialogs' filters for music files, the first one selected when they open.
-inline std::vector<std::string> musicFileFilters() {
-    return {"mp3多媒体文件 (*.mp3)", "mid多媒体文件 (*.mid)", "midi多媒体文件 (*.midi)", "rmi多媒体文件 (*.rmi)",
-            "wav多媒体文件 (*.wav)", "mp2多媒体文件 (*.mp2)", "所有文件 (*.*)"};
+inline std::vector<FileFilter> musicFileFilters() {
+    return {{"mp3多媒体文件", "*.mp3"}, {"mid多媒体文件", "*.mid"}, {"midi多媒体文件", "*.midi"},
+            {"rmi多媒体文件", "*.rmi"}, {"wav多媒体文件", "*.wav"}, {"mp2多媒体文件", "*.mp2"},
+            {"所有文件", "*.*"}};
 }
 
 // Every message box and file dialog goes through here, so that tests can answer them.

@@ -76,5 +76,41 @@ target_include_directories(tb_mci_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_mci_tests PRIVATE tb_media_mci winmm psapi GTest::gtest_main)
 tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 
+# The Win32 front end's windows, in one process per test on the test display. They
+# link the program's resources (its manifest brings the common controls 6), and run one
+# at a time: each takes the foreground and the keyboard.
+add_executable(tb_win32_tests front-ends/win32/dialog_service_test.cpp front-ends/win32/ttimer_test.cpp
+  front-ends/win32/ttrayicon_test.cpp front-ends/win32/main_window_test.cpp)
+target_include_directories(tb_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(tb_win32_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
+tb_windows_tests(tb_win32_tests PROPERTIES RESOURCE_LOCK win32_desktop TIMEOUT 120)
+
+# The Win32 windows and the player control, in-process on the test X server. They link
+# the program's resources for the glyphs and the manifest (Common Controls 6).
+add_executable(tb_win32_window_tests
+  front-ends/win32/player_control_test.cpp
+  front-ends/win32/editor_window_test.cpp
+  front-ends/win32/small_windows_test.cpp
+)
+target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
+tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*")
+# Changes the prefix's screen density for the processes it starts: not beside others.
+add_test(NAME EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces
+         COMMAND tb_win32_window_tests --gtest_filter=EditorAtAnotherDensity.*)
+set_tests_properties(EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces PROPERTIES RUN_SERIAL TRUE)
+
 # The whole program, from outside.
 include(${CMAKE_CURRENT_SOURCE_DIR}/front-ends/win32/system/system_tests.cmake)
+
+# The main window of the real program, from outside: a failing handler's error box over
+# a live loop, and "&Exit" ending the program and taking its icon.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+foreach(test FailingHandler.test_double_click_on_an_empty_view_shows_the_error_box_over_a_live_loop
+             MainMenuExit.test_no_goes_on_and_yes_ends_the_program_and_takes_its_icon)
+  add_test(NAME MainWindowSystem.${test}
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/front-ends/win32/system/test_main_window.py ${test})
+  set_tests_properties(MainWindowSystem.${test} PROPERTIES
+    ENVIRONMENT "TB_PROGRAM=$<TARGET_FILE:tollbrook>;TB_PROBE=$<TARGET_FILE:tb_win32_probe>"
+    RESOURCE_LOCK win32_desktop TIMEOUT 300)
+endforeach()

@@ -52,6 +52,8 @@ QString u(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
+QString qtNameFilter(const FileFilter& filter) { return u(filter.description + " (" + filter.pattern + ")"); }
+
 void QtDialogService::errorBox(OpenErrorBox& open, const std::string& caption) {
     QMessageBox box(QMessageBox::Critical, u(caption), u(open.text()), QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
@@ -72,7 +74,7 @@ void QtDialogService::askOk(const std::string& text, const std::string& caption)
 
 std::optional<std::string> QtDialogService::openFile(const TOpenDialog& dialog) {
     QStringList filters;
-    for (const auto& f : dialog.filters) filters << u(f);
+    for (const auto& f : dialog.filters) filters << qtNameFilter(f);
     QFileDialog box;
     box.setFileMode(QFileDialog::ExistingFile);
     box.setAcceptMode(QFileDialog::AcceptOpen);

@@ -2,7 +2,12 @@
 
 #include "core/dialogs.h"
 
+#include <QString>
+
 namespace tb {
+
+// A filter as Qt's file dialog takes it: "description (pattern)".
+QString qtNameFilter(const FileFilter& filter);
 
 // The dialogs a user sees, as Qt draws them.
 class QtDialogService final : public DialogService {

@@ -1,6 +1,7 @@
 #include "front-ends/qt/tform3.h"
 
 #include "core/handler.h"
+#include "core/presenters/window_texts.h"
 #include "front-ends/qt/tmediaplayer.h"
 #include "front-ends/qt/colours.h"
 #include "front-ends/qt/fonts.h"
@@ -28,17 +29,6 @@ QRect design(int x, int y, int w, int h) { return {at96(x), at96(y), at96(w), at
 QFont tahoma(int designPixels) { return uiFont("Tahoma", at96(designPixels)); }
 
 }  // namespace
-
-const char* const TForm3::kHelpLines[8] = {
-    "Please enter or select the full name of ",
-    "the music file that you want to play at ",
-    "the ",
-    "above text box, and press the Add ",
-    "button after selecting the play time.",
-    "",
-    "Note: only click save button,The ",
-    "change will come into effect!",
-};
 
 TForm3::TForm3(TForm3Services services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -122,7 +112,7 @@ void TForm3::buildLayout() {
     GroupBox1->setGeometry(design(584, 49, 394, 469));
     textColour(GroupBox1, colours::navy);
     QStringList help;
-    for (const char* line : kHelpLines) help << QString::fromUtf8(line);
+    for (const char* line : window_texts::kEditorHelpLines) help << QString::fromUtf8(line);
     Memo1 = new QPlainTextEdit(help.join(QLatin1Char('\n')), GroupBox1);
     Memo1->setGeometry(GroupBox1->contentsRect());
     Memo1->setReadOnly(true);

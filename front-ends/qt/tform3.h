@@ -70,8 +70,6 @@ public:
     QPlainTextEdit* Memo1 = nullptr;
     TMediaPlayer* MediaPlayer1 = nullptr;
 
-    static const char* const kHelpLines[8];
-
     // Escape and every other way of closing ask first, as the close box does.
     void reject() override { close(); }
 

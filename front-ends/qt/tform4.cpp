@@ -1,5 +1,6 @@
 #include "front-ends/qt/tform4.h"
 
+#include "core/presenters/window_texts.h"
 #include "front-ends/qt/colours.h"
 #include "front-ends/qt/fonts.h"
 #include "front-ends/qt/keys.h"
@@ -48,20 +49,6 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent, kToolWindow) {
     ListBox1->setAccessibleName(Label1->text());
 }
 
-const char* const TForm5::kDescription =
-    "Tollbrook plays multimedia files on a campus automatically, at the times set for "
-    "them. It handles the common formats: MP3, MP2, WAV, MID and MIDI.\n"
-    "\n"
-    "A boarding school rings many bells a day, for rising, meals, morning study, "
-    "classes and eye exercises, and runs a campus radio besides. Rung by hand, bells "
-    "come late or early, always with the same monotonous signal, and take up staff "
-    "time. With Tollbrook nobody has to ring a bell, the times are exact, and each "
-    "period can be marked with pleasant, meaningful music, which makes campus life "
-    "more refined and more automated.\n"
-    "\n"
-    "The program plays the chosen music files on time, lets you manage and edit the "
-    "schedule, and is easy to learn and use.";
-
 TForm5::TForm5(QWidget* parent) : QWidget(parent, kToolWindow) {
     setWindowTitle(QStringLiteral("About software"));
     setFont(tahoma(16));
@@ -73,21 +60,17 @@ TForm5::TForm5(QWidget* parent) : QWidget(parent, kToolWindow) {
     Label1->setGeometry(25, 19, 460, 33);
     Label1->setFont(tahoma(19, true));
     textColour(Label1, colours::red);
-    Memo1 = new QPlainTextEdit(QString::fromUtf8(kDescription), this);
+    Memo1 = new QPlainTextEdit(QString::fromUtf8(window_texts::kAboutDescription), this);
     Memo1->setGeometry(0, 359 - 293, 522, 293);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setAccessibleName(windowTitle());
 }
 
-const char* const TFormBuySourceCode::kPurchaseAddress = "https://www.example.com/tollbrook/source-code";
-
 TFormBuySourceCode::TFormBuySourceCode(QWidget* parent) : QDialog(parent, kToolWindow & ~Qt::WindowStaysOnTopHint) {
     setWindowTitle(QStringLiteral("Buy Source Code"));
     setFont(tahoma(13));
     setFixedSize(447, 141);
-    Memo1 = new QPlainTextEdit(
-        QStringLiteral("The source code of this program can be bought.\nUse the button below to go to its purchase page."),
-        this);
+    Memo1 = new QPlainTextEdit(QString::fromUtf8(window_texts::kPurchaseNote), this);
     Memo1->setGeometry(0, 0, 447, 41);
     Memo1->setFont(tahoma(16));
     Memo1->setFrameShape(QFrame::NoFrame);
@@ -100,7 +83,7 @@ TFormBuySourceCode::TFormBuySourceCode(QWidget* parent) : QDialog(parent, kToolW
     Button1->setGeometry(152, 64, 121, 25);
     // Whatever the desktop does with the address is its own business.
     connect(Button1, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kPurchaseAddress))); });
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(window_texts::kPurchaseAddress))); });
 }
 
 }  // namespace tb

@@ -27,7 +27,6 @@ class TForm5 final : public QWidget {
 
 public:
     explicit TForm5(QWidget* parent = nullptr);
-    static const char* const kDescription;
 
     QLabel* Label1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
@@ -38,7 +37,6 @@ class TFormBuySourceCode final : public QDialog {
     Q_OBJECT
 
 public:
-    static const char* const kPurchaseAddress;
     explicit TFormBuySourceCode(QWidget* parent = nullptr);
 
     QPlainTextEdit* Memo1 = nullptr;

@@ -2,12 +2,17 @@
 
 #include "core/playback/media_layer.h"
 #include "core/presenters/editor_presenter.h"
+#include "front-ends/win32/fonts.h"
 #include "front-ends/win32/window.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
 namespace tb {
+
+class PictureButtons;
+class TMediaPlayer;
 
 // The playlist editor as Windows draws it: its controls, laid out at the monitor's
 // density, and their events forwarded to the presenter, which holds its rules. Shown
@@ -24,6 +29,68 @@ public:
     void setLabel1(const std::string& text);
     // Centred on its owner, modal; returns when the window has closed.
     void ShowModal();
+
+    // Handlers; each runs inside the handler wrapper when its event comes.
+    void Button2Click() { presenter_->Button2Click(); }  // Add
+    void Button4Click() { presenter_->Button4Click(); }  // Insert
+    void Button7Click() { presenter_->Button7Click(); }  // Update
+    void Button1Click() { presenter_->Button1Click(); }  // Delete
+    void Button3Click() { presenter_->Button3Click(); }  // Save
+    void Button5Click();                                 // Close: asks first, as every close does
+    void Button6Click() { presenter_->Button6Click(); }  // Play the selected row
+    void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void SpeedButton1Click() { presenter_->SpeedButton1Click(); }  // find a music file
+    void SpeedButton2Click() { presenter_->SpeedButton2Click(); }  // preview the path box's file
+    void DateTimePicker1Change() { presenter_->DateTimePicker1Change(); }
+
+    // The controls, by their names in the window's design.
+    HWND Label1 = nullptr, Label2 = nullptr, Label7 = nullptr, LabelAMPM = nullptr;
+    HWND Edit1 = nullptr, SpeedButton1 = nullptr, SpeedButton2 = nullptr, DateTimePicker1 = nullptr;
+    HWND ListBox1 = nullptr;
+    HWND Button2 = nullptr, Button4 = nullptr, Button7 = nullptr, Button1 = nullptr, Button3 = nullptr,
+         Button5 = nullptr, Button6 = nullptr;
+    HWND GroupBox1 = nullptr, Memo1 = nullptr;
+    TMediaPlayer* MediaPlayer1 = nullptr;
+
+    // The design's density and the monitor's.
+    const Scale& scale() const { return scale_; }
+
+protected:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // What the presenter shows.
+    std::string pathBoxText() const override;
+    void setPathBoxText(const std::string& text) override;
+    TimeOfDay pickerTime() const override;
+    void setPickerTime(const TimeOfDay& time) override;
+    void setPickerToToday(const TimeOfDay& time) override;
+    void setAmPmLabel(const std::string& text) override;
+    void showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) override;
+
+    void buildLayout(MediaLayer& media);
+    // A label `width` design pixels wide, its font made smaller where its text would not fit.
+    HWND label(const std::wstring& text, int x, int y, int height, COLORREF colour, int width);
+    HWND button(const std::wstring& text, int id, int top);
+    void setPicker(const SYSTEMTIME& time);
+    // Every request to close: the close box, Alt+F4, Escape and "&Close".
+    void closeRequested();
+    void command(int id, int code);
+    LRESULT notify(const NMHDR& header);
+
+    static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) noexcept;
+
+    HWND owner_;
+    Scale scale_;
+    Fonts fonts_;
+    std::unique_ptr<TMediaPlayer> player_;
+    std::unique_ptr<EditorPresenter> presenter_;
+    std::unique_ptr<PictureButtons> pictureButtons_;
+    std::map<HWND, COLORREF> textColours_;
+    HWND lastFocus_ = nullptr;  // given back when the window is activated again
+    bool settingPicker_ = false;
+    bool closing_ = false;
 };
 
 }  // namespace tb

@@ -3,6 +3,8 @@
 #include "core/playback/player_bar.h"
 #include "front-ends/win32/window.h"
 
+#include <memory>
+
 namespace tb {
 
 // The media player control as Windows draws it: a custom control whose row of up to
@@ -15,6 +17,30 @@ public:
     // bar's layout rule then corrects as it says.
     TMediaPlayer(MediaLayer& layer, HWND parent, int id, const RECT& place);
     ~TMediaPlayer() override;
+
+    static constexpr const wchar_t* kClassName = L"TMediaPlayer";
+
+protected:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    void repaint() override;
+    void paintNow() override;
+    void resizeTo(Size size) override;
+    Size currentSize() const override;
+
+private:
+    class GlyphSet;
+    TMediaPlayer(std::unique_ptr<GlyphSet> glyphs, MediaLayer& layer, HWND parent, int id, const RECT& place);
+
+    // Lays the buttons out for the size the window has, when it has changed.
+    void followWindowSize();
+    void paint(HDC dc);
+    void paintButton(HDC dc, HDC glyphDc, TMPBtnType button, int x, int height);
+    // Ends a press whose mouse capture another window took: no click comes of it.
+    void dropPress();
+
+    std::unique_ptr<GlyphSet> Buttons;
+    bool releasing_ = false;  // the capture goes because the button came up
 };
 
 }  // namespace tb

@@ -1,5 +1,7 @@
 #include "media/mci/window_poster.h"
 
+#include "core/handler.h"
+
 #include <windows.h>
 
 namespace tb {
@@ -19,7 +21,7 @@ struct WindowPoster::Shared {
 
 namespace {
 
-LRESULT CALLBACK posterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK posterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == kWake) {
         auto* poster = reinterpret_cast<WindowPoster*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
         if (poster != nullptr) poster->runQueued();
@@ -64,7 +66,9 @@ void WindowPoster::runQueued() {
         calls.swap(shared_->calls);
         shared_->wakePending = false;
     }
-    for (auto& call : calls) call();
+    // Each call is a handler of its own: one that fails is reported and the rest still run,
+    // and nothing unwinds through the window procedure.
+    for (auto& call : calls) runHandler(call);
 }
 
 }  // namespace tb

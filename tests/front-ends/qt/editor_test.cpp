@@ -1,6 +1,7 @@
 // The playlist editor on the offscreen platform: its commands, its files and its
 // closing, and how the main window opens it.
 #include "front-ends/qt/tmediaplayer.h"
+#include "core/presenters/window_texts.h"
 #include "core/schedule/schedule_file.h"
 #include "tests/front-ends/qt/main_window_fixture.h"
 #include "front-ends/qt/tform3.h"
@@ -66,7 +67,7 @@ TEST_F(Editor, OpensWithTheFileTheTimeAndAnEmptyPathBox) {
     EXPECT_EQ(editor->LabelAMPM->text(), QStringLiteral("PM"));
     EXPECT_EQ(editor->ListBox1->currentRow(), -1);
     std::vector<QString> help;
-    for (const char* l : TForm3::kHelpLines) help.push_back(QString::fromUtf8(l));
+    for (const char* l : window_texts::kEditorHelpLines) help.push_back(QString::fromUtf8(l));
     EXPECT_EQ(editor->Memo1->toPlainText().split(QLatin1Char('\n')).size(), 8);
     EXPECT_EQ(help[2], QStringLiteral("the "));
 }

@@ -120,7 +120,7 @@ TEST_F(Readable, EveryOwnTextHasAGlyphInTheFontsThatShowIt) {
         texts.emplace_back(QApplication::font(), box.caption);
     }
     EXPECT_TRUE(dialogs.shown[0].text.contains(QChar(0xFF1F)));
-    for (const auto& filter : musicFileFilters()) texts.emplace_back(QApplication::font(), QString::fromStdString(filter));
+    for (const auto& filter : musicFileFilters()) texts.emplace_back(QApplication::font(), qtNameFilter(filter));
 
     int checked = 0;
     for (const auto& [font, text] : texts) {

@@ -2,6 +2,7 @@
 
 #include "core/dialogs.h"
 #include "core/error_boxes.h"
+#include "front-ends/qt/dialog_service.h"
 
 #include <QString>
 #include <QStringList>
@@ -46,7 +47,7 @@ public:
     }
     std::optional<std::string> openFile(const TOpenDialog& dialog) override {
         QStringList filters;
-        for (const auto& f : dialog.filters) filters << u(f);
+        for (const auto& f : dialog.filters) filters << qtNameFilter(f);
         shown.push_back({Shown::FileDialog, filters.join(QLatin1Char(';')), {}});
         if (whileChoosing) whileChoosing();
         if (files.empty()) return std::nullopt;

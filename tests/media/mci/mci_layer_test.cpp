@@ -1,3 +1,5 @@
+#include "core/dialogs.h"
+#include "core/error_boxes.h"
 #include "core/worker.h"
 #include "media/mci/mci_media_layer.h"
 #include "media/mci/wave_volume.h"
@@ -420,6 +422,27 @@ TEST(WindowPoster, CallsFromOtherThreadsRunOnItsThreadInOrder) {
         EXPECT_TRUE(std::is_sorted(s.begin(), s.end()));
         EXPECT_EQ(s.size(), static_cast<std::size_t>(kCalls));
     }
+}
+
+// A posted call that fails is reported in the error box; the calls after it still run.
+TEST(WindowPoster, FailingCallIsReportedAndTheNextStillRuns) {
+    struct Errors final : tb::DialogService {
+        void errorBox(tb::OpenErrorBox& box, const std::string&) override { shown.push_back(box.text()); }
+        bool askYesNo(const std::string&, const std::string&) override { return false; }
+        void askOk(const std::string&, const std::string&) override {}
+        std::optional<std::string> openFile(const tb::TOpenDialog&) override { return std::nullopt; }
+        void message(const std::string&, const std::string&) override {}
+        bool confirm(const std::string&, const std::string&) override { return false; }
+        std::vector<std::string> shown;
+    } errors;
+    tb::DialogService* previous = tb::setDialogs(&errors);
+    tb::WindowPoster poster;
+    bool after = false;
+    poster.post([] { throw std::runtime_error("Notice failed"); });
+    poster.post([&] { after = true; });
+    EXPECT_TRUE(pumpUntil([&] { return after; }, 10s));
+    EXPECT_EQ(errors.shown, std::vector<std::string>{"Notice failed."});
+    tb::setDialogs(previous);
 }
 
 }  // namespace

@@ -1,0 +1,285 @@
+#include "front-ends/win32/tform1.h"
+
+#include "core/dialogs.h"
+#include "core/handler.h"
+#include "front-ends/win32/resources/resource_ids.h"
+#include "front-ends/win32/picture_buttons.h"
+#include "front-ends/win32/text.h"
+#include "front-ends/win32/tform3.h"
+#include "front-ends/win32/tform4.h"
+#include "front-ends/win32/tmediaplayer.h"
+#include "front-ends/win32/ttimer.h"
+
+#include <commctrl.h>
+
+namespace tb {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr int kCollapseMilliseconds = 1500;
+
+HICON programIcon(int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOLLBROOK), IMAGE_ICON, size,
+                                         size, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+TForm1::TForm1(TForm1Services services) : services_(std::move(services)) {
+    create({kClassName, CS_DBLCLKS}, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0,
+           wide(services_.app.Title()), nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
+    scale_ = Scale{dpiOf(hwnd())};
+    fonts_ = std::make_unique<Fonts>(scale_);
+    bigIcon_ = programIcon(GetSystemMetrics(SM_CXICON));
+    smallIcon_ = programIcon(GetSystemMetrics(SM_CXSMICON));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+
+    // The timer runs from the moment the window is built; its ticks come as messages,
+    // so none is handled before the presenter is there.
+    Timer1 = std::make_unique<TTimer>(hwnd(), kTimer1, services_.clock);
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+    buildControls();
+    presenter_ = std::make_unique<MainWindowPresenter>(
+        MainWindowServices{services_.app, services_.folder, services_.executable, services_.locale, services_.clock,
+                           services_.media, services_.volume, services_.autostart, dialogs()},
+        *this, *MediaPlayer1);
+    Timer1->setEnabled(true);
+    buildMenus();
+    layOut();
+
+    // Set in this order, so that the icon goes in with its final picture and tooltip.
+    TrayIcon1 = std::make_unique<TTrayIcon>(hwnd(), services_.shell);
+    TrayIcon1->setHint("TollbrookV1.01");
+    TrayIcon1->setIcon(smallIcon_);
+    TrayIcon1->setPopupMenu(PopupMenu1);
+    TrayIcon1->MinimizeToTray = true;
+    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+    TrayIcon1->setIconVisible(true);
+
+    MediaPlayer1->OnClick = [this](PlayerBar&, TMPBtnType button, bool& doDefault) {
+        presenter_->MediaPlayer1Click(button, doDefault);
+    };
+    // Notices come from the media layer's poster, outside any window's handling.
+    MediaPlayer1->OnNotify = [this](MediaPlayerDevice&) { runHandler([this] { presenter_->MediaPlayer1Notify(); }); };
+    // A failure that repeats while its box is open counts the repeats since then.
+    setErrorBoxClock([this] { return timeFormat().render(services_.clock.localTime(services_.clock.nowMs())); });
+}
+
+TForm1::~TForm1() {
+    setErrorBoxClock({});
+    windows_.clear();
+    Timer1->setEnabled(false);
+    TrayIcon1.reset();
+    presenter_.reset();
+    MediaPlayer1.reset();
+    if (hwnd() != nullptr) DestroyWindow(hwnd());
+    DestroyMenu(PopupMenu1);
+    DestroyIcon(bigIcon_);
+    DestroyIcon(smallIcon_);
+}
+
+void TForm1::showCentred() {
+    centreOver(hwnd(), nullptr);
+    ShowWindow(hwnd(), SW_SHOW);
+    UpdateWindow(hwnd());
+    SetForegroundWindow(hwnd());
+}
+
+void TForm1::setClockText(const std::string& text) { SetWindowTextW(Edit3, wide(text).c_str()); }
+
+void TForm1::setStatusText(const std::string& text) {
+    SendMessageW(StatusBar1, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(wide(text).c_str()));
+}
+
+void TForm1::showScheduleRows(const std::vector<std::string>& rows) {
+    SendMessageW(ListBox1, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(ListBox1, LB_RESETCONTENT, 0, 0);
+    for (const auto& row : rows) SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(row).c_str()));
+    SendMessageW(ListBox1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(ListBox1, nullptr, TRUE);
+}
+
+void TForm1::removeScheduleRow(std::size_t row) { SendMessageW(ListBox1, LB_DELETESTRING, row, 0); }
+
+void TForm1::selectScheduleRow(std::size_t row) { SendMessageW(ListBox1, LB_SETCURSEL, row, 0); }
+
+std::optional<std::size_t> TForm1::selectedScheduleRow() const {
+    const LRESULT row = SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR) return std::nullopt;
+    return static_cast<std::size_t>(row);
+}
+
+void TForm1::setAutoRunChecked(bool checked) {
+    const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(MainMenu1, idN8, mark);
+    CheckMenuItem(PopupMenu1, idN12, mark);
+}
+
+// As a drag does, a new position runs the change handler.
+void TForm1::setVolumeSlider(int position) {
+    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, position);
+    sliderMoved();
+}
+
+int TForm1::volumeSlider() const { return static_cast<int>(SendMessageW(TrackBar1, TBM_GETPOS, 0, 0)); }
+
+void TForm1::sliderMoved() {
+    const int position = volumeSlider();
+    if (position == sliderPosition_) return;
+    sliderPosition_ = position;
+    runHandler([this] { TrackBar1Change(); });
+}
+
+void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
+
+void TForm1::setPlayerButtons(TButtonSet enabled) { MediaPlayer1->setEnabledButtons(enabled); }
+
+void TForm1::openViewWindow(const std::vector<std::string>& paths) {
+    auto view = std::make_unique<TForm4>(hwnd(), paths);
+    view->show();
+    windows_.push_back(std::move(view));
+}
+
+void TForm1::openAboutWindow() {
+    auto about = std::make_unique<TForm5>(hwnd());
+    about->show();
+    windows_.push_back(std::move(about));
+}
+
+void TForm1::openPurchaseWindow() {
+    windows_.push_back(std::make_unique<TFormBuySourceCode>(hwnd()));
+    static_cast<TFormBuySourceCode&>(*windows_.back()).ShowModal();
+}
+
+void TForm1::runEditor() {
+    TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, dialogs(), services_.app.Title(),
+                   [this](std::size_t row) { removePlaylistViewRow(row); }},
+                  services_.media, hwnd());
+    runHandler([&] { editor.FormCreate(); });
+    editor.setCaption("Edit Playlist");
+    editor.setLabel1("Editable playlist");
+    editor.ShowModal();
+}
+
+// Shrinks into its centre and ends hidden; a window in the tray (or minimized, where
+// there is none) is only hidden.
+void TForm1::collapse() {
+    if (IsWindowVisible(hwnd()) && !IsIconic(hwnd())) AnimateWindow(hwnd(), kCollapseMilliseconds, AW_CENTER | AW_HIDE);
+    if (IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TForm1::hideToTray() { TrayIcon1->HideMainForm(); }
+
+void TForm1::showFromTray() { TrayIcon1->ShowMainForm(); }
+
+void TForm1::command(int id, int code, HWND control) {
+    if (control != nullptr) {
+        if (code != BN_CLICKED) return;
+        if (control == Button1) Button1Click();
+        if (control == BitBtn1) BitBtn1Click();
+        if (control == BitBtn2) BitBtn2Click();
+        return;
+    }
+    // The menus' items, the tray menu's included; the tray's items that do what a main
+    // menu item does run its handler.
+    switch (id) {
+        case idN8:
+        case idN12: N8Click(); break;
+        case idN5:
+        case idN13: N5Click(); break;
+        case idN6:
+        case idN14: N6Click(); break;
+        case idBuySourceCode1: BuySourceCode1Click(); break;
+        case idR1: R1Click(); break;
+        case idN18: N18Click(); break;
+        case idM1: M1Click(); break;
+        case idN17: N17Click(); break;
+        default: break;
+    }
+}
+
+LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (Timer1 && Timer1->handleTimer(wParam)) return 0;
+            break;
+        case WM_COMMAND:
+            if (presenter_) command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_HSCROLL:
+            if (presenter_ && reinterpret_cast<HWND>(lParam) == TrackBar1) sliderMoved();
+            return 0;
+        case WM_CLOSE:
+            // Closing the window asks nothing: the program ends at once.
+            if (presenter_) FormClose();
+            return 0;
+        case WM_SETTINGCHANGE:
+            if (presenter_ && lParam != 0 && lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"intl") == 0) {
+                presenter_->RegionalSettingsChanged();
+            }
+            return 0;
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSTATIC: {
+            auto* control = reinterpret_cast<HWND>(lParam);
+            if (control == ListBox1 || control == Edit3) {
+                auto* dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, RGB(0, 0, 255));
+                SetBkColor(dc, GetSysColor(COLOR_INFOBK));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INFOBK));
+            }
+            break;
+        }
+        case WM_DRAWITEM:
+            if (pictureButtons_ && pictureButtons_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == BitBtn1 || reinterpret_cast<HWND>(wParam) == BitBtn2) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                return TRUE;
+            }
+            break;
+        case WM_DPICHANGED: {
+            scale_ = Scale{HIWORD(wParam)};
+            fonts_ = std::make_unique<Fonts>(scale_);
+            layOut();
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        default:
+            break;
+    }
+    return Window::handle(message, wParam, lParam);
+}
+
+// A double click anywhere in the playlist view, below the rows too, and Enter on a row.
+LRESULT CALLBACK TForm1::listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self) noexcept {
+    auto& form = *reinterpret_cast<TForm1*>(self);
+    switch (message) {
+        case WM_LBUTTONDBLCLK: {
+            const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+            runHandler([&] { form.ListBox1DblClick(); });
+            return result;
+        }
+        case WM_GETDLGCODE: {
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            const LRESULT code = DefSubclassProc(list, message, wParam, lParam);
+            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return code | DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                if (form.selectedScheduleRow()) runHandler([&] { form.ListBox1DblClick(); });
+                return 0;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+}  // namespace tb

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "core/application.h"
+#include "core/presenters/main_window_presenter.h"
+#include "front-ends/win32/fonts.h"
+#include "front-ends/win32/ttrayicon.h"
+#include "front-ends/win32/window.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tb {
+
+class PictureButtons;
+class TMediaPlayer;
+class TTimer;
+
+// What the main window works with; the program passes the real ones, tests their own.
+struct TForm1Services {
+    TApplication& app;
+    std::filesystem::path folder;      // where the schedule files live
+    std::filesystem::path executable;  // registered to start at logon
+    LocaleSettingsSource& locale;
+    Clock& clock;
+    MediaLayer& media;
+    OutputVolume& volume;
+    AutostartStore& autostart;
+    // The notification area; the shell's own unless a test stands in for it.
+    NotifyIconCall shell = shellNotifyIcon;
+};
+
+// The ids of the main window's controls and menu items, which other programs (tests,
+// screen readers' scripts) may look them up by.
+enum TForm1Id : int {
+    idListBox1 = 100,
+    idTrackBar1,
+    idEdit3,
+    idBitBtn2,
+    idBitBtn1,
+    idButton1,
+    idMediaPlayer1,
+    idStatusBar1,
+    idGroupBox1,
+    idBottomBar,
+    // The main menu's items and the tray menu's.
+    idN8 = 200,
+    idN5,
+    idN6,
+    idBuySourceCode1,
+    idR1,
+    idN18,
+    idM1,
+    idN12,
+    idN13,
+    idN14,
+    idN17,
+};
+
+// The main window as Windows draws it: its controls and menus, laid out at the
+// monitor's density, and their events forwarded to the presenter, which holds every
+// rule and sequence.
+class TForm1 final : public Window, public MainWindowView {
+public:
+    static constexpr const wchar_t* kClassName = L"TForm1";
+
+    explicit TForm1(TForm1Services services);
+    ~TForm1() override;
+
+    // Centred on the desktop, shown and brought to the foreground.
+    void showCentred();
+    const LongTimeFormat& timeFormat() const { return presenter_->timeFormat(); }
+
+    // Handlers; each runs inside the handler wrapper when its event comes.
+    void FormCreate() { presenter_->FormCreate(); }
+    void Timer1Timer() { presenter_->Timer1Timer(); }
+    void BitBtn2Click() { presenter_->BitBtn2Click(); }
+    void N5Click() { presenter_->N5Click(); }
+    void N6Click() { presenter_->N6Click(); }
+    void R1Click() { presenter_->R1Click(); }
+    void BuySourceCode1Click() { presenter_->BuySourceCode1Click(); }
+    void N8Click() { presenter_->N8Click(); }
+    void TrackBar1Change() { presenter_->TrackBar1Change(); }
+    void Button1Click() { presenter_->Button1Click(); }
+    void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void BitBtn1Click() { presenter_->BitBtn1Click(); }
+    void M1Click() { presenter_->M1Click(); }
+    void TrayIcon1DblClick() { presenter_->TrayIcon1DblClick(); }
+    void N18Click() { presenter_->N18Click(); }
+    void N17Click() { presenter_->N17Click(); }
+    void FormClose() { presenter_->FormClose(); }
+
+    // The schedule as loaded: the hidden paths and times lists; the playlist view is
+    // ListBox1.
+    const std::vector<std::string>& ListBoxfilename() const { return presenter_->schedule().paths(); }
+    const std::vector<std::string>& ListBoxtime() const { return presenter_->schedule().times(); }
+    // The editor's deletion takes the row out of the view at once (not out of the lists).
+    void removePlaylistViewRow(std::size_t row) { presenter_->removePlaylistViewRow(row); }
+
+    // The controls, by their names in the window's design.
+    HWND ListBox1 = nullptr, TrackBar1 = nullptr, Edit3 = nullptr, BitBtn1 = nullptr, BitBtn2 = nullptr,
+         Button1 = nullptr, StatusBar1 = nullptr, GroupBox1 = nullptr;
+    std::unique_ptr<TMediaPlayer> MediaPlayer1;
+    std::unique_ptr<TTimer> Timer1;
+    std::unique_ptr<TTrayIcon> TrayIcon1;
+    HMENU MainMenu1 = nullptr, PopupMenu1 = nullptr;
+
+    // The view, about and purchase windows opened so far; they live until the end.
+    std::size_t childWindows() const { return windows_.size(); }
+    const Scale& scale() const { return scale_; }
+
+protected:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // What the presenter shows and opens.
+    void setClockText(const std::string& text) override;
+    void setStatusText(const std::string& text) override;
+    void showScheduleRows(const std::vector<std::string>& rows) override;
+    void removeScheduleRow(std::size_t row) override;
+    void selectScheduleRow(std::size_t row) override;
+    std::optional<std::size_t> selectedScheduleRow() const override;
+    void setAutoRunChecked(bool checked) override;
+    void setVolumeSlider(int position) override;
+    int volumeSlider() const override;
+    void setTimerEnabled(bool enabled) override;
+    void setPlayerButtons(TButtonSet enabled) override;
+    void openViewWindow(const std::vector<std::string>& paths) override;
+    void openAboutWindow() override;
+    void openPurchaseWindow() override;
+    void runEditor() override;
+    void collapse() override;
+    void hideToTray() override;
+    void showFromTray() override;
+
+    // tform1_layout.cpp: the controls and menus, made once and laid out for a density.
+    void buildControls();
+    void buildMenus();
+    void layOut();
+    void addToolTip(HWND control, const wchar_t* text);
+
+    void command(int id, int code, HWND control);
+    void sliderMoved();
+    static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) noexcept;
+    static LRESULT CALLBACK groupProcedure(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR self) noexcept;
+
+    TForm1Services services_;
+    Scale scale_;
+    std::unique_ptr<Fonts> fonts_;
+    std::unique_ptr<Window> bottomBar_;
+    std::unique_ptr<PictureButtons> pictureButtons_;
+    std::unique_ptr<MainWindowPresenter> presenter_;
+    std::vector<std::unique_ptr<Window>> windows_;
+    HWND tooltips_ = nullptr;
+    HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
+    int sliderPosition_ = 1;
+};
+
+}  // namespace tb

@@ -49,18 +49,38 @@ class Shots:
         time.sleep(1.0)  # painted
         return window
 
+    def x(self, command):
+        return subprocess.run(["bash", "-o", "pipefail", "-c", command], check=True, capture_output=True,
+                              env=dict(os.environ, DISPLAY=self.screen.display)).stdout
+
+    def x_window(self, rect):
+        """The X window that Wine gives a top-level window on its desktop, by its place:
+        the root's image shows some of them black, their own image does not."""
+        width, height = rect[2] - rect[0], rect[3] - rect[1]
+        place = f" {width}x{height}+{rect[0]}+{rect[1]} "
+        for line in self.x("xwininfo -root -tree").decode(errors="replace").splitlines():
+            if place in line + " ":
+                return line.split()[0]
+        raise RuntimeError(f"no X window at {rect}")
+
     def cut(self, name, rect):
-        """The screen's rectangle `rect` (Win32 coordinates on the desktop) as a PNG."""
-        x, y = self.screen.origin
-        pipeline = (f"xwd -silent -root | xwdtopnm 2>/dev/null | pnmcut -left {x + rect[0]} -top {y + rect[1]} "
-                    f"-width {rect[2] - rect[0]} -height {rect[3] - rect[1]} | pnmtopng > '{self.out}/{name}.png'")
-        subprocess.run(["bash", "-o", "pipefail", "-c", pipeline], check=True,
-                       env=dict(os.environ, DISPLAY=self.screen.display))
+        self.x(f"xwd -silent -id {self.x_window(rect)} | xwdtopnm 2>/dev/null | pnmtopng > '{self.out}/{name}.png'")
+
+    def park(self):
+        """The pointer out of the way, over the desktop's empty corner: no tooltip in the
+        pictures."""
+        self.screen.move((WineDesktop.SIZE[0] - 4, 4))
+        time.sleep(0.7)
 
     def shot(self, name, title, where=lambda w: True):
         window = self.window(title, where)
+        self.park()
         self.cut(name, window["rect"])
         return window
+
+    def click_caption(self, window):
+        """A click on a window's caption: once a box has gone, Wine leaves no window active."""
+        self.screen.click((window["rect"][0] + 40, window["closeButton"][1]))
 
     def take_all(self):
         main = self.shot("main-window", "Tollbrook", lambda w: w["class"] == "TForm1")
@@ -72,11 +92,13 @@ class Shots:
         self.screen.keys("alt+n")
         self.probe.gone("Edit Playlist")
 
+        self.click_caption(main)
         self.screen.keys("alt+o", "v")
         self.shot("view", "Existing repertoire view")
         self.screen.keys("Escape")
         self.probe.gone("Existing repertoire view")
 
+        self.click_caption(main)
         self.screen.keys("alt+a", "a")
         self.shot("about", "About software")
         self.screen.keys("Escape")
@@ -89,19 +111,26 @@ class Shots:
         self.screen.keys("Escape")
         self.probe.gone("Open", lambda w: w["class"] == "#32770")
 
+        self.click_caption(main)
         self.screen.keys("alt+e")
         self.shot("exit-question", "Exit system\uff1f")
         self.screen.keys("alt+n")
         self.probe.gone("Exit system\uff1f")
 
-        # The tray menu above the icon, in the desktop's corner with the taskbar.
+        # The tray menu above the icon, in the desktop's corner with the taskbar: the
+        # corner from the screen, the menu from its own window.
         icon = eventually(lambda: self.desktop.icons("TollbrookV1.01"), 30)[0]
         self.screen.click(middle(icon["rect"]), button=3)
         menu = eventually(lambda: self.probe("menus"), 10)[0]
-        time.sleep(1.0)
-        left = min(menu["rect"][0], icon["rect"][0]) - 20
-        top = menu["rect"][1] - 20
-        self.cut("tray-menu", [left, top, *WineDesktop.SIZE])
+        self.park()
+        left, top = min(menu["rect"][0], icon["rect"][0]) - 20, menu["rect"][1] - 20
+        right, bottom = WineDesktop.SIZE
+        x, y = self.screen.origin
+        self.x(f"xwd -silent -id {self.x_window(menu['rect'])} | xwdtopnm 2>/dev/null > '{self.out}/menu.pnm'")
+        self.x(f"xwd -silent -root | xwdtopnm 2>/dev/null | pnmcut -left {x + left} -top {y + top} "
+               f"-width {right - left} -height {bottom - top} | pnmpaste '{self.out}/menu.pnm' "
+               f"{menu['rect'][0] - left} {menu['rect'][1] - top} | pnmtopng > '{self.out}/tray-menu.png'")
+        os.remove(f"{self.out}/menu.pnm")
         self.screen.keys("Escape")
 
 

@@ -77,6 +77,7 @@ void listBox(HWND box, Object& o) {
 
 void statusBar(HWND bar, Object& o) {
     const RemoteBuffer remote(bar);
+    if (!remote.ok()) return;
     std::vector<std::string> panels;
     const auto parts = send(bar, SB_GETPARTS);
     for (LRESULT i = 0; i < parts && i < 64; ++i) {
@@ -88,6 +89,7 @@ void statusBar(HWND bar, Object& o) {
 
 void datePicker(HWND picker, Object& o) {
     const RemoteBuffer remote(picker);
+    if (!remote.ok()) return;
     SYSTEMTIME time{};
     if (send(picker, DTM_GETSYSTEMTIME, 0, remote.at()) == GDT_VALID && remote.read(0, &time, sizeof time)) {
         wchar_t text[16];
@@ -245,6 +247,7 @@ std::string trayIcons() {
     std::vector<std::string> icons;
     for (const HWND tooltip : tooltips.second) {
         const RemoteBuffer remote(tooltip);
+        if (!remote.ok()) continue;
         const auto count = send(tooltip, TTM_GETTOOLCOUNT);
         for (LRESULT i = 0; i < count; ++i) {
             TTTOOLINFOW tool{};

@@ -69,7 +69,7 @@ class Probe:
     def __call__(self, *args, timeout=60):
         done = subprocess.run(self.command(*args), capture_output=True, text=True, timeout=timeout, cwd="/")
         if done.returncode != 0:
-            raise RuntimeError(f"probe {' '.join(map(str, args))} failed: {done.stderr.strip()}")
+            raise RuntimeError(f"probe {' '.join(map(str, args))} failed ({done.returncode:#x}): {done.stderr.strip()}")
         return json.loads(done.stdout.strip().splitlines()[-1])
 
     def windows(self, title=None):

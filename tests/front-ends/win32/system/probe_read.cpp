@@ -264,8 +264,17 @@ std::string trayIcons() {
             icons.push_back(o.str());
         }
     }
+    // The taskbar's buttons: one per window with a taskbar entry, and the Start button.
+    // Their texts are drawn, not kept: only their number tells.
+    int buttons = 0;
+    for (HWND button = FindWindowExW(tray, nullptr, L"Button", nullptr); button != nullptr;
+         button = FindWindowExW(tray, button, L"Button", nullptr))
+        buttons += IsWindowVisible(button) ? 1 : 0;
     Object o;
-    o.add("trayWindow", handle(tray)).add("visible", boolean(IsWindowVisible(tray))).add("icons", array(icons));
+    o.add("trayWindow", handle(tray))
+        .add("visible", boolean(IsWindowVisible(tray)))
+        .add("icons", array(icons))
+        .add("taskbarButtons", num(buttons));
     return o.str();
 }
 

@@ -244,9 +244,12 @@ class Tray(ProgramTest):
         self.assertTrue(icons, "no icon in the notification area")
         self.assertEqual(len(icons), 1)
 
+        entries = self.probe("tray")["taskbarButtons"]
         self.screen.click(main["minimizeButton"])
         self.assertTrue(self.probe.gone(TITLE, is_main, 10), "minimizing did not hide the main window")
         self.assertEqual(len(self.icons()), 1, "the icon went with the window")
+        self.assertTrue(eventually(lambda: self.probe("tray")["taskbarButtons"] == entries - 1, 10),
+                        "the taskbar entry stayed")
 
         # The double click, while the icon's callbacks are watched: they name the
         # icon's window and id, with which the shell is made to lose it below.
@@ -256,6 +259,8 @@ class Tray(ProgramTest):
         self.screen.click(middle(icons[0]["rect"]), repeat=2)
         main = self.main_window(10)
         self.assertFalse(main["minimized"], "the window came back minimized")
+        self.assertTrue(eventually(lambda: self.probe("tray")["taskbarButtons"] == entries, 10),
+                        "the taskbar entry did not come back")
         callbacks = json.loads(watch.communicate(timeout=30)[0].strip().splitlines()[-1])
         self.assertTrue(callbacks, "the shell sent the program no callback")
         icon_window, icon_id = callbacks[-1]["window"], callbacks[-1]["wParam"]

@@ -69,7 +69,7 @@ class Shots:
     def park(self):
         """The pointer out of the way, over the desktop's empty corner: no tooltip in the
         pictures."""
-        self.screen.move((WineDesktop.SIZE[0] - 4, 4))
+        self.screen.move((self.desktop.size[0] - 4, 4))
         time.sleep(0.7)
 
     def shot(self, name, title, where=lambda w: True):
@@ -124,7 +124,7 @@ class Shots:
         menu = eventually(lambda: self.probe("menus"), 10)[0]
         self.park()
         left, top = min(menu["rect"][0], icon["rect"][0]) - 20, menu["rect"][1] - 20
-        right, bottom = WineDesktop.SIZE
+        right, bottom = self.desktop.size
         x, y = self.screen.origin
         self.x(f"xwd -silent -id {self.x_window(menu['rect'])} | xwdtopnm 2>/dev/null > '{self.out}/menu.pnm'")
         self.x(f"xwd -silent -root | xwdtopnm 2>/dev/null | pnmcut -left {x + left} -top {y + top} "

@@ -247,16 +247,20 @@ class Screen:
 class WineDesktop:
     """`wine explorer /desktop=NAME,WxH`: a desktop with a taskbar and notification area,
     in one X window. Started empty, and held open by a process on it (Wine closes a
-    desktop when the last process on it ends); the program is started into it. 1024 x
-    768: at 800 x 600 the centred main window covers the taskbar."""
+    desktop when the last process on it ends); the program is started into it.
 
-    SIZE = (1024, 768)
+    As large as the X screen, which Wine then shows full-screen: Wine keeps a desktop's
+    size as the monitor's for the prefix's later processes, which must still see the
+    screen's (and at 800 x 600 the centred main window would cover the taskbar)."""
 
     def __init__(self, name):
         self.name = name
         self.probe = Probe(name)
         self.screen = Screen(f"{name} - Wine desktop")
-        self.explorer = subprocess.Popen([WINE, "explorer", f"/desktop={name},{self.SIZE[0]}x{self.SIZE[1]}"], cwd="/",
+        root = self.screen.x("xwininfo", "-root", check=True)
+        self.size = tuple(int(line.split(":")[1]) for line in root.splitlines()
+                          if line.strip().startswith(("Width:", "Height:")))
+        self.explorer = subprocess.Popen([WINE, "explorer", f"/desktop={name},{self.size[0]}x{self.size[1]}"], cwd="/",
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.holder = None
         self.holder = eventually(self._hold, 90, step=0.5)

@@ -38,7 +38,7 @@ test=(
 
 bench=(pipewire pipewire-pulse wireplumber dbus)
 
-windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools)
+windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools libpulse0)
 
 group=${1:-test}
 case "$group" in

@@ -39,7 +39,7 @@ test=(
 
 bench=(pipewire pipewire-pulse wireplumber dbus)
 
-windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools nsis)
+windows=(g++-mingw-w64-x86-64-posix wine64 googletest gstreamer1.0-tools nsis libpulse0)
 
 group=${1:-test}
 case "$group" in

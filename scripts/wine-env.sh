@@ -27,7 +27,8 @@ wine_stop() {
 #   a sandbox has no MIDI output device for Wine's sequencer; Windows uses its sequencer;
 # - what a user's Windows has for the program's texts: an East Asian font linked to the
 #   dialog fonts, so that the full-width question marks and the Chinese filter names of
-#   the file dialogs show (fonts-wqy-microhei, which Wine finds through fontconfig).
+#   the file dialogs show (fonts-wqy-microhei, which Wine finds through fontconfig);
+#   and Marlett, in which the caption buttons are drawn (Wine does not find its own).
 wine_multi_sz() {  # a one-string REG_MULTI_SZ as the hex of an ANSI .reg file
   printf '%s\0\0' "$1" | od -An -v -tx1 | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
 }
@@ -42,7 +43,11 @@ wine_reg=$WINEPREFIX/tollbrook-tests.reg
   for face in 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif' 'Segoe UI'; do
     echo "\"$face\"=hex(7):$(wine_multi_sz 'wqy-microhei.ttc,WenQuanYi Micro Hei')"
   done
+  echo
+  echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts]'
+  echo '"Marlett (TrueType)"="marlett.ttf"'
 } >"$wine_reg"
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 "$wine" reg import "Z:${wine_reg//\//\\}" </dev/null >/dev/null 2>&1
 # Wine records through its default capture device: the null sink's monitor, so that a
 # test hears what the media layer plays.

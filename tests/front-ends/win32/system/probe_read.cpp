@@ -77,6 +77,7 @@ void listBox(HWND box, Object& o) {
 
 void statusBar(HWND bar, Object& o) {
     const RemoteBuffer remote(bar);
+    if (!remote.ok()) return;
     std::vector<std::string> panels;
     const auto parts = send(bar, SB_GETPARTS);
     for (LRESULT i = 0; i < parts && i < 64; ++i) {
@@ -88,6 +89,7 @@ void statusBar(HWND bar, Object& o) {
 
 void datePicker(HWND picker, Object& o) {
     const RemoteBuffer remote(picker);
+    if (!remote.ok()) return;
     SYSTEMTIME time{};
     if (send(picker, DTM_GETSYSTEMTIME, 0, remote.at()) == GDT_VALID && remote.read(0, &time, sizeof time)) {
         wchar_t text[16];
@@ -245,6 +247,7 @@ std::string trayIcons() {
     std::vector<std::string> icons;
     for (const HWND tooltip : tooltips.second) {
         const RemoteBuffer remote(tooltip);
+        if (!remote.ok()) continue;
         const auto count = send(tooltip, TTM_GETTOOLCOUNT);
         for (LRESULT i = 0; i < count; ++i) {
             TTTOOLINFOW tool{};
@@ -261,8 +264,17 @@ std::string trayIcons() {
             icons.push_back(o.str());
         }
     }
+    // The taskbar's buttons: one per window with a taskbar entry, and the Start button.
+    // Their texts are drawn, not kept: only their number tells.
+    int buttons = 0;
+    for (HWND button = FindWindowExW(tray, nullptr, L"Button", nullptr); button != nullptr;
+         button = FindWindowExW(tray, button, L"Button", nullptr))
+        buttons += IsWindowVisible(button) ? 1 : 0;
     Object o;
-    o.add("trayWindow", handle(tray)).add("visible", boolean(IsWindowVisible(tray))).add("icons", array(icons));
+    o.add("trayWindow", handle(tray))
+        .add("visible", boolean(IsWindowVisible(tray)))
+        .add("icons", array(icons))
+        .add("taskbarButtons", num(buttons));
     return o.str();
 }
 

@@ -12,8 +12,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from tollbrook_wine import (Program, ScheduleFolder, SinkRecorder, WineDesktop, control, controls, eventually,
-                            menu_item, middle, required, texts, wine_cannot_show, windows_path, write_tone, WINE)
+from sink_recorder import SinkRecorder
+from tollbrook_wine import (Program, ScheduleFolder, WineDesktop, control, controls, eventually, menu_item, middle,
+                            required, texts, wine_cannot_show, windows_path, write_tone, WINE)
 
 TITLE = "Tollbrook"
 TIP = "TollbrookV1.01"
@@ -55,6 +56,10 @@ class ProgramTest(unittest.TestCase):
         boxes = [w for w in self.probe.windows(TITLE) if w["visible"] and not is_main(w)]
         self.assertEqual(boxes, [], "an error box is open: " + repr([texts(b) for b in boxes]))
 
+    def caption(self, window):
+        """A point on a window's caption bar, left of its buttons."""
+        return (window["rect"][0] + 40, window["closeButton"][1])
+
     def status(self, window):
         return control(window, "msctls_statusbar32")["panels"]
 
@@ -71,10 +76,10 @@ class ProgramTest(unittest.TestCase):
         return due, self.folder.format.of(due)
 
     def listen_for_bell(self, recorder, due, until, latest):
-        """The bell's onset at the sink, between just before its second and `latest`
-        seconds after it; the bell must not have rung before."""
+        """The bell's onset at the sink: the first sound since the recording began, at
+        its second and at most `latest` seconds after it."""
         time.sleep(max(0.0, due + until - time.time()))
-        onset = recorder.sound(since=due - 1.0)
+        onset = recorder.sound(since=0)
         self.assertIsNotNone(onset, "the bell did not ring")
         late = onset[0] - due
         print(f"bell sounded {late * 1000:.0f} ms after its second", flush=True)
@@ -139,8 +144,9 @@ class Bells(ProgramTest):
     def test_mp3_rings_at_its_second(self):
         wine_cannot_show("MIDI bells: the test prefix plays .mid, .midi and .rmi through MPEGVideo (the host's "
                          "GStreamer), since a sandbox has no MIDI output device for Wine's sequencer")
-        # 3 s of tone; Wine's MPEGVideo starts ~280 ms late and loses the last ~0.2 s.
-        self.ring(required("TOLLBROOK_TEST_MP3"), lead=25, latest=1.0, length=(2.4, 3.2))
+        # 3 s of tone. Wine's MPEGVideo (DirectShow over GStreamer) starts ~280 ms late on a
+        # quiet machine, over a second on a busy one (bench/ measures it), and loses the last ~0.2 s.
+        self.ring(required("TOLLBROOK_TEST_MP3"), lead=25, latest=2.0, length=(2.4, 3.2))
 
 
 class Player(ProgramTest):
@@ -211,6 +217,8 @@ class Editor(ProgramTest):
         self.assertEqual(self.folder.read("qian.ini"), bell.encode(codepage) + b"\r\n")
         self.assertEqual(self.folder.read("hou.ini"), text.encode(codepage) + b"\r\n")
 
+        # Under Wine no window is active once that box has gone; a user clicks the editor.
+        self.screen.click(self.caption(self.box("Edit Playlist")))
         self.screen.keys("alt+c")
         confirm = self.box("Confirm")
         self.assertIn("Do you have the changes you made before you quit?", texts(confirm))
@@ -237,9 +245,12 @@ class Tray(ProgramTest):
         self.assertTrue(icons, "no icon in the notification area")
         self.assertEqual(len(icons), 1)
 
+        entries = self.probe("tray")["taskbarButtons"]
         self.screen.click(main["minimizeButton"])
         self.assertTrue(self.probe.gone(TITLE, is_main, 10), "minimizing did not hide the main window")
         self.assertEqual(len(self.icons()), 1, "the icon went with the window")
+        self.assertTrue(eventually(lambda: self.probe("tray")["taskbarButtons"] == entries - 1, 10),
+                        "the taskbar entry stayed")
 
         # The double click, while the icon's callbacks are watched: they name the
         # icon's window and id, with which the shell is made to lose it below.
@@ -249,6 +260,8 @@ class Tray(ProgramTest):
         self.screen.click(middle(icons[0]["rect"]), repeat=2)
         main = self.main_window(10)
         self.assertFalse(main["minimized"], "the window came back minimized")
+        self.assertTrue(eventually(lambda: self.probe("tray")["taskbarButtons"] == entries, 10),
+                        "the taskbar entry did not come back")
         callbacks = json.loads(watch.communicate(timeout=30)[0].strip().splitlines()[-1])
         self.assertTrue(callbacks, "the shell sent the program no callback")
         icon_window, icon_id = callbacks[-1]["window"], callbacks[-1]["wParam"]
@@ -308,6 +321,7 @@ class AutoRun(ProgramTest):
         self.assertTrue(eventually(lambda: self.desktop.icons(TIP), 30), "no icon in the notification area")
         self.assertEqual(self.checks(), (False, False))
 
+        self.screen.click(self.caption(self.main_window()))  # the tray menu left no window active
         self.screen.keys("alt+s", "a")  # "&System" > "&Auto Run"
         value = eventually(self.run_value, 10)
         self.assertEqual(value, ["REG_SZ", windows_path(self.folder.file("tollbrook.exe"))])

@@ -3,8 +3,9 @@
 A test makes a folder with schedule files, starts tollbrook.exe from a copy in that
 folder on a Wine desktop of its own (`wine explorer /desktop=...`, where the notification
 area works and windows behave as on Windows), reads what the windows show through
-tb_win32_probe, types and clicks with xdotool, and listens at the sound server's null
-sink. Every wait is bounded, with limits that hold on a busy two-core machine.
+tb_win32_probe, and types and clicks with xdotool (sink_recorder.py listens at the sound
+server's null sink). Every wait is bounded, with limits that hold on a busy two-core
+machine.
 
 Runs under Debian's python3 with nothing beyond its standard library. The environment
 comes from scripts/test-windows.sh (the Wine prefix, the X display, the sink) and from
@@ -12,14 +13,12 @@ the test's registration (TB_PROGRAM, TB_PROBE: the built executables).
 """
 
 import array
-import ctypes
 import json
 import math
 import os
 import shutil
 import subprocess
 import tempfile
-import threading
 import time
 import wave
 
@@ -67,10 +66,15 @@ class Probe:
         return base + [str(a) for a in args]
 
     def __call__(self, *args, timeout=60):
-        done = subprocess.run(self.command(*args), capture_output=True, text=True, timeout=timeout, cwd="/")
-        if done.returncode != 0:
-            raise RuntimeError(f"probe {' '.join(map(str, args))} failed: {done.stderr.strip()}")
-        return json.loads(done.stdout.strip().splitlines()[-1])
+        for attempt in (1, 2):
+            done = subprocess.run(self.command(*args), capture_output=True, text=True, timeout=timeout, cwd="/")
+            if done.returncode == 0:
+                return json.loads(done.stdout.strip().splitlines()[-1])
+            failure = f"probe {' '.join(map(str, args))} failed ({done.returncode:#x}): {done.stderr.strip()}"
+            # Once more: a window may have gone while it was read.
+            print(failure + (", again" if attempt == 1 else ""), flush=True)
+            time.sleep(0.5)
+        raise RuntimeError(failure)
 
     def windows(self, title=None):
         return self(*(["windows", title] if title is not None else ["windows"]))
@@ -235,6 +239,7 @@ class Screen:
         self.x("xdotool", "type", "--delay", "40", text, check=True)
 
     def click(self, point, button=1, repeat=1):
+        self.focus()
         x, y = self.origin[0] + point[0], self.origin[1] + point[1]
         self.x("xdotool", "mousemove", "--sync", str(x), str(y), check=True)
         self.x("xdotool", "click", "--repeat", str(repeat), "--delay", "90", str(button), check=True)
@@ -244,17 +249,24 @@ class Screen:
 
 
 class WineDesktop:
-    """`wine explorer /desktop=NAME,800x600`: a desktop with a taskbar and notification
-    area, in one X window. Started empty, and held open by a process on it (Wine closes
-    a desktop when the last process on it ends); the program is started into it."""
+    """`wine explorer /desktop=NAME,WxH`: a desktop with a taskbar and notification area,
+    in one X window. Started empty, and held open by a process on it (Wine closes a
+    desktop when the last process on it ends); the program is started into it.
+
+    As large as the X screen, which Wine then shows full-screen: Wine keeps a desktop's
+    size as the monitor's for the prefix's later processes, which must still see the
+    screen's (and at 800 x 600 the centred main window would cover the taskbar)."""
 
     def __init__(self, name):
         self.name = name
         self.probe = Probe(name)
         self.screen = Screen(f"{name} - Wine desktop")
-        self.explorer = subprocess.Popen([WINE, "explorer", f"/desktop={name},800x600"], cwd="/",
+        root = self.screen.x("xwininfo", "-root", check=True)
+        self.size = tuple(int(line.split(":")[1]) for line in root.splitlines()
+                          if line.strip().startswith(("Width:", "Height:")))
+        self.explorer = subprocess.Popen([WINE, "explorer", f"/desktop={name},{self.size[0]}x{self.size[1]}"], cwd="/",
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.holder = None
+        self.holder = None  # for close(), should the wait below fail
         self.holder = eventually(self._hold, 90, step=0.5)
         if not self.holder or not eventually(self.screen.find_desktop, 30):
             self.close()
@@ -266,6 +278,7 @@ class WineDesktop:
         if "holding" in holder.stdout.readline():  # the desktop exists
             return holder
         holder.wait()
+        holder.stdout.close()
         return None
 
     def icons(self, tip):
@@ -276,6 +289,7 @@ class WineDesktop:
         if self.holder:
             self.holder.kill()
             self.holder.wait()
+            self.holder.stdout.close()
         if self.explorer.poll() is None:
             self.explorer.terminate()
             try:
@@ -305,11 +319,14 @@ class Program:
 
     def wait(self, seconds):
         """The program's exit code, when it has ended within `seconds`; else None."""
+        if self.exit_code is not None:
+            return self.exit_code
         try:
             self.process.wait(seconds)
         except subprocess.TimeoutExpired:
             return None
         last = self.process.stdout.read().strip().splitlines()
+        self.process.stdout.close()
         self.exit_code = json.loads(last[-1])["exit"] if last else None
         return self.exit_code
 
@@ -325,102 +342,5 @@ class Program:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
-
-
-class _SampleSpec(ctypes.Structure):
-    _fields_ = [("format", ctypes.c_int), ("rate", ctypes.c_uint32), ("channels", ctypes.c_uint8)]
-
-
-class _BufferAttr(ctypes.Structure):
-    _fields_ = [(n, ctypes.c_uint32) for n in ("maxlength", "tlength", "prebuf", "minreq", "fragsize")]
-
-
-class SinkRecorder:
-    """Records the null sink's monitor through PulseAudio's simple API, 16-bit mono at
-    44.1 kHz, and knows when each sample was captured: every read is stamped with the
-    wall clock less the server's latency (a stamp can only err late). A new record
-    stream brings its first second or so late and in bursts, so recording starts well
-    before the bell and that start is dropped."""
-
-    RATE = 44100
-
-    def __init__(self):
-        sink = required("TOLLBROOK_TEST_SINK")
-        pulse = ctypes.CDLL("libpulse-simple.so.0")
-        pulse.pa_simple_new.restype = ctypes.c_void_p
-        pulse.pa_simple_new.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int, ctypes.c_char_p,
-                                        ctypes.c_char_p, ctypes.POINTER(_SampleSpec), ctypes.c_void_p,
-                                        ctypes.POINTER(_BufferAttr), ctypes.POINTER(ctypes.c_int)]
-        pulse.pa_simple_read.argtypes = [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t,
-                                         ctypes.POINTER(ctypes.c_int)]
-        pulse.pa_simple_get_latency.restype = ctypes.c_uint64
-        pulse.pa_simple_get_latency.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int)]
-        pulse.pa_simple_free.argtypes = [ctypes.c_void_p]
-        self._pulse = pulse
-        spec = _SampleSpec(3, self.RATE, 1)  # PA_SAMPLE_S16LE
-        attr = _BufferAttr(0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 441 * 2)  # 10 ms reads
-        error = ctypes.c_int(0)
-        self._stream = pulse.pa_simple_new(None, b"tollbrook-system-tests", 2, f"{sink}.monitor".encode(),
-                                           b"record", ctypes.byref(spec), None, ctypes.byref(attr),
-                                           ctypes.byref(error))
-        if not self._stream:
-            raise RuntimeError(f"cannot record {sink}.monitor (PulseAudio error {error.value})")
-        self._lock = threading.Lock()
-        self._samples = array.array("h")
-        self._reads = []  # (end index, capture time of the read's last sample)
-        self._stop = False
-        self._thread = threading.Thread(target=self._run, daemon=True)
-        self._thread.start()
-        time.sleep(1.5)
-        with self._lock:
-            self._samples = array.array("h")
-            self._reads = []
-
-    def _run(self):
-        buffer = ctypes.create_string_buffer(441 * 2)
-        error = ctypes.c_int(0)
-        while not self._stop:
-            if self._pulse.pa_simple_read(self._stream, buffer, len(buffer), ctypes.byref(error)) < 0:
-                return
-            now = time.time()
-            latency = self._pulse.pa_simple_get_latency(self._stream, ctypes.byref(error)) / 1e6
-            with self._lock:
-                self._samples.frombytes(buffer.raw)
-                self._reads.append((len(self._samples), now - latency))
-
-    def close(self):
-        self._stop = True
-        self._thread.join(5)
-        self._pulse.pa_simple_free(self._stream)
-
-    def _time_of(self, index):
-        for end, captured in self._reads:
-            if index < end:
-                return captured - (end - 1 - index) / self.RATE
-        return self._reads[-1][1] if self._reads else 0.0
-
-    def sound(self, since, level=0.05):
-        """(onset time, index) of the first sample louder than `level` captured at or
-        after `since` (wall-clock seconds), else None."""
-        threshold = int(level * 32768)
-        with self._lock:
-            start = next((end for end, captured in self._reads if captured >= since), None)
-            if start is None:
-                return None
-            for i in range(max(0, start - 441), len(self._samples)):
-                if abs(self._samples[i]) > threshold and self._time_of(i) >= since:
-                    return self._time_of(i), i
-        return None
-
-    def last_loud(self, after_index, level=0.03):
-        """Index of the last sample louder than `level` from `after_index` on."""
-        threshold = int(level * 32768)
-        with self._lock:
-            for i in range(len(self._samples) - 1, after_index - 1, -1):
-                if abs(self._samples[i]) > threshold:
-                    return i
-        return None
-
-    def length(self):
-        with self._lock:
-            return len(self._samples)
+        if not self.process.stdout.closed:
+            self.process.stdout.close()

@@ -9,8 +9,18 @@
 namespace tb {
 namespace {
 
+// A box without an owner leaves none of the program's windows active when it is
+// answered, and the keys typed next would reach nothing: the window that was active
+// before gets them again.
 int box(const std::string& text, const std::string& caption, UINT style) {
-    return MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(), style);
+    HWND before = GetActiveWindow();
+    const int answer = MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(), style);
+    if (before != nullptr && IsWindow(before) && IsWindowVisible(before) && IsWindowEnabled(before) &&
+        GetActiveWindow() != before) {
+        SetForegroundWindow(before);
+        SetActiveWindow(before);
+    }
+    return answer;
 }
 
 }  // namespace

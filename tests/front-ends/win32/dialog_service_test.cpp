@@ -83,6 +83,8 @@ TEST_F(Dialogs, MessageBoxesShowTheirTextsAndGiveTheAnswer) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        SetForegroundWindow(other);
+        SetActiveWindow(other);
         bool seen = false;
         WhenShown answer([&] { return shownWindow(L"#32770", c.caption); },
                          [&](HWND box) {
@@ -107,6 +109,7 @@ TEST_F(Dialogs, MessageBoxesShowTheirTextsAndGiveTheAnswer) {
         EXPECT_EQ(c.ask(service), c.answer);
         EXPECT_TRUE(seen);
         EXPECT_TRUE(IsWindowEnabled(other));
+        EXPECT_EQ(GetActiveWindow(), other) << "the keys go back to the window that was active";
     }
 }
 

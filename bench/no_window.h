@@ -24,7 +24,7 @@ public:
     void openViewWindow(const std::vector<std::string>&) override {}
     void openAboutWindow() override {}
     void openPurchaseWindow() override {}
-    void runEditor() override {}
+    void runEditor(const std::string&, const std::string&) override {}
     void collapse() override {}
     void hideToTray() override {}
     void showFromTray() override {}

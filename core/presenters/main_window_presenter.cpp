@@ -191,7 +191,7 @@ void MainWindowPresenter::N5Click() { view_.openViewWindow(schedule_.paths()); }
 void MainWindowPresenter::R1Click() { view_.openAboutWindow(); }
 
 void MainWindowPresenter::N6Click() {
-    view_.runEditor();
+    view_.runEditor("Edit Playlist", "Editable playlist");
     BitBtn2Click();  // what the editor saved becomes the schedule
 }
 

@@ -41,7 +41,8 @@ public:
     virtual void openAboutWindow() = 0;
     // Modal: returns when the window has closed.
     virtual void openPurchaseWindow() = 0;
-    virtual void runEditor() = 0;
+    // A new playlist editor with this caption and heading, shown modally.
+    virtual void runEditor(const std::string& caption, const std::string& heading) = 0;
     // Shrinks into its centre over 1500 ms and ends hidden; a hidden window stays so.
     virtual void collapse() = 0;
     virtual void hideToTray() = 0;

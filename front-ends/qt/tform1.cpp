@@ -127,13 +127,13 @@ void TForm1::openPurchaseWindow() {
     window->exec();  // modal: the command waits until it is closed
 }
 
-void TForm1::runEditor() {
+void TForm1::runEditor(const std::string& caption, const std::string& heading) {
     TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, services_.media,
                    [this](std::size_t row) { removePlaylistViewRow(row); }},
                   this);
     runHandler([&] { editor.FormCreate(); });
-    editor.setWindowTitle(QStringLiteral("Edit Playlist"));
-    editor.Label1->setText(QStringLiteral("Editable playlist"));
+    editor.setWindowTitle(q(caption));
+    editor.Label1->setText(q(heading));
     centreOver(editor, this);
     editor.exec();
 }

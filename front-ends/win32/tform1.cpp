@@ -141,13 +141,13 @@ void TForm1::openPurchaseWindow() {
     static_cast<TFormBuySourceCode&>(*windows_.back()).ShowModal();
 }
 
-void TForm1::runEditor() {
+void TForm1::runEditor(const std::string& caption, const std::string& heading) {
     TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, services_.dialogs, services_.app.Title(),
                    [this](std::size_t row) { removePlaylistViewRow(row); }},
                   services_.media, hwnd());
     runHandler([&] { editor.FormCreate(); });
-    editor.setCaption("Edit Playlist");
-    editor.setLabel1("Editable playlist");
+    editor.setCaption(caption);
+    editor.setLabel1(heading);
     editor.ShowModal();
 }
 

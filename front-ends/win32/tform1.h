@@ -115,7 +115,7 @@ private:
     void openViewWindow(const std::vector<std::string>& paths) override;
     void openAboutWindow() override;
     void openPurchaseWindow() override;
-    void runEditor() override;
+    void runEditor(const std::string& caption, const std::string& heading) override;
     void collapse() override;
     void hideToTray() override;
     void showFromTray() override;

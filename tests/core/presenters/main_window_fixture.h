@@ -49,7 +49,9 @@ public:
     void openViewWindow(const std::vector<std::string>& paths) override { views.push_back(paths); }
     void openAboutWindow() override {}
     void openPurchaseWindow() override {}
-    void runEditor() override { ++editors; }
+    void runEditor(const std::string& caption, const std::string& heading) override {
+        editors.push_back(caption + "/" + heading);
+    }
     void collapse() override { collapsed = true; }
     void hideToTray() override {}
     void showFromTray() override {}
@@ -58,7 +60,8 @@ public:
     std::vector<std::string> rows;
     std::optional<std::size_t> selected;
     bool autoRun = false, timer = true, collapsed = false;  // the window's timer runs from its start
-    int slider = 1, editors = 0;
+    int slider = 1;
+    std::vector<std::string> editors;  // each editor opened: "caption/heading"
     std::vector<std::vector<std::string>> views;
     std::function<void()> onSlider;  // the slider's change handler
 };

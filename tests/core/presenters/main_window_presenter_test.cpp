@@ -214,7 +214,7 @@ TEST_F(Presenter, EditCommandRunsTheEditorThenReloadsAndViewCopiesThePaths) {
     EXPECT_EQ(presenter.schedule().paths().size(), 1u);
     view.timer = false;
     run(&MainWindowPresenter::N6Click);
-    EXPECT_EQ(view.editors, 1);
+    EXPECT_EQ(view.editors, std::vector<std::string>{"Edit Playlist/Editable playlist"});
     EXPECT_EQ(view.rows, (std::vector<std::string>{m("b.mp3") + "|9:00:00", "|no bar"}));
     EXPECT_TRUE(view.timer);
     run(&MainWindowPresenter::N5Click);

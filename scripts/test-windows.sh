@@ -18,6 +18,7 @@ else
   trap 'wine_stop' EXIT
 fi
 source scripts/wine-env.sh
+wine_hold_desktop build-windows/tests/tb_win32_probe.exe
 
 # An MP3 fixture (Windows has no encoder to make one with): 3 s of 880 Hz, as a Windows
 # path on Wine's Z: drive.

@@ -52,3 +52,19 @@ cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # Wine records through its default capture device: the null sink's monitor, so that a
 # test hears what the media layer plays.
 pactl set-default-source "$TOLLBROOK_TEST_SINK.monitor" >/dev/null
+
+# Wine closes the default desktop about a second after the last process on it has ended
+# (its explorer.exe exits), and a process that starts while it closes waits ten seconds
+# or more for a desktop, twice over when it makes windows: a run of many short test
+# processes would take minutes longer. A process that stays on the desktop for the whole
+# run keeps it open; the probe of the Windows system tests is one (its `hold`).
+wine_hold_desktop() {  # PROBE.exe
+  local said=$WINEPREFIX/holding
+  "$wine" "$1" hold </dev/null >"$said" 2>/dev/null &
+  for _ in $(seq 100); do
+    grep -q holding "$said" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  echo "error: $1 did not hold the Wine desktop" >&2
+  return 1
+}

@@ -99,7 +99,8 @@ target_link_libraries(tb_win32_tests PRIVATE tb_win32 tb_win32_resources GTest::
 tb_windows_tests(tb_win32_tests PROPERTIES RESOURCE_LOCK win32_desktop TIMEOUT 120)
 
 # The Win32 windows and the player control, in-process on the test X server. They link
-# the program's resources for the glyphs and the manifest (Common Controls 6).
+# the program's resources for the glyphs and the manifest (Common Controls 6). One at a
+# time with the other windows' tests: they take the foreground too.
 add_executable(tb_win32_window_tests
   front-ends/win32/player_control_test.cpp
   front-ends/win32/editor_window_test.cpp
@@ -107,7 +108,7 @@ add_executable(tb_win32_window_tests
 )
 target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
-tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*")
+tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*" PROPERTIES RESOURCE_LOCK win32_desktop)
 # Changes the prefix's screen density for the processes it starts: not beside others.
 add_test(NAME EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces
          COMMAND tb_win32_window_tests --gtest_filter=EditorAtAnotherDensity.*)

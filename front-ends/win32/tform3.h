@@ -59,6 +59,25 @@ protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The controls' ids.
+    enum Id : int {
+        kSpeedButton1 = 101,
+        kEdit1,
+        kSpeedButton2,
+        kDateTimePicker1,
+        kListBox1,
+        kButton2,
+        kButton4,
+        kButton7,
+        kButton1,
+        kButton3,
+        kButton5,
+        kButton6,
+        kMediaPlayer1,
+        kMemo1,
+        kGroupBox1,
+    };
+
     // What the presenter shows.
     std::string pathBoxText() const override;
     void setPathBoxText(const std::string& text) override;

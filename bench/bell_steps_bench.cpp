@@ -1,6 +1,6 @@
-// Where a bell's time goes, step by step: the main window and the real media layer in
-// this process (the window on Qt's offscreen platform), every request to the layer
-// timed, and the sound timed at the sink. Needs the services of scripts/bench.sh.
+// Where a bell's time goes, step by step: the main window's presenter (no window) and the
+// real media layer in this process, every request to the layer timed, and the sound
+// timed at the sink. Needs the services of scripts/bench.sh.
 //   build/bench/tb_bench_bell_steps
 //   tick   from the second to the tick's first request
 //   close  the stop and close of the bell before

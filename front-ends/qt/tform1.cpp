@@ -67,7 +67,11 @@ TForm1::~TForm1() {
     Timer1->setEnabled(false);
 }
 
+// Each command opens a window of its own, kept while it is open; those the user has
+// closed since are given back here, so that a program that runs for years does not
+// gather them.
 QWidget* TForm1::keep(std::unique_ptr<QWidget> window) {
+    std::erase_if(windows_, [](const auto& kept) { return kept->isHidden(); });
     centreOver(*window, this);
     windows_.push_back(std::move(window));
     return windows_.back().get();

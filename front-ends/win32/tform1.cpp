@@ -124,21 +124,23 @@ void TForm1::sliderMoved() {
 
 void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
 
-void TForm1::openViewWindow(const std::vector<std::string>& paths) {
-    auto view = std::make_unique<TForm4>(hwnd(), paths);
-    view->show();
-    windows_.push_back(std::move(view));
+// Each command opens a window of its own, kept while it is open; those the user has
+// closed since are given back here, so that a program that runs for years does not
+// gather them.
+FixedWindow& TForm1::keep(std::unique_ptr<FixedWindow> window) {
+    std::erase_if(windows_, [](const auto& kept) { return kept->closed(); });
+    windows_.push_back(std::move(window));
+    return *windows_.back();
 }
 
-void TForm1::openAboutWindow() {
-    auto about = std::make_unique<TForm5>(hwnd());
-    about->show();
-    windows_.push_back(std::move(about));
+void TForm1::openViewWindow(const std::vector<std::string>& paths) {
+    static_cast<TForm4&>(keep(std::make_unique<TForm4>(hwnd(), paths))).show();
 }
+
+void TForm1::openAboutWindow() { static_cast<TForm5&>(keep(std::make_unique<TForm5>(hwnd()))).show(); }
 
 void TForm1::openPurchaseWindow() {
-    windows_.push_back(std::make_unique<TFormBuySourceCode>(hwnd()));
-    static_cast<TFormBuySourceCode&>(*windows_.back()).ShowModal();
+    static_cast<TFormBuySourceCode&>(keep(std::make_unique<TFormBuySourceCode>(hwnd()))).ShowModal();
 }
 
 void TForm1::runEditor(const std::string& caption, const std::string& heading) {

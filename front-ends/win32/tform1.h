@@ -13,6 +13,7 @@
 
 namespace tb {
 
+class FixedWindow;
 class PictureButtons;
 class TMediaPlayer;
 class TTimer;
@@ -126,6 +127,7 @@ private:
     void layOut();
     void addToolTip(HWND control, const wchar_t* text);
 
+    FixedWindow& keep(std::unique_ptr<FixedWindow> window);
     void command(int id, int code, HWND control);
     void sliderMoved();
     static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -140,7 +142,7 @@ private:
     std::unique_ptr<Window> bottomBar_;
     std::unique_ptr<PictureButtons> pictureButtons_;
     std::unique_ptr<MainWindowPresenter> presenter_;
-    std::vector<std::unique_ptr<Window>> windows_;
+    std::vector<std::unique_ptr<FixedWindow>> windows_;
     HWND tooltips_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
     int sliderPosition_ = 1;

@@ -82,6 +82,7 @@ LRESULT FixedWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE:
+            closed_ = true;
             ShowWindow(hwnd(), SW_HIDE);
             return 0;
         default:

@@ -15,6 +15,8 @@ namespace tb {
 class FixedWindow : public Window {
 public:
     const Scale& scale() const { return scale_; }
+    // Closed by the user (a window hidden with its minimized owner is not).
+    bool closed() const { return closed_; }
 
 protected:
     struct Design {
@@ -49,6 +51,7 @@ private:
     int background_;
     std::map<HWND, Look> looks_;
     HWND lastFocus_ = nullptr;
+    bool closed_ = false;
 };
 
 // The view window: the scheduled file paths as they were when it was opened. Always

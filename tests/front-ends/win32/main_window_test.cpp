@@ -279,6 +279,27 @@ TEST_F(MainWindow, MenusOpenTheirWindows) {
     }
 }
 
+// A window the user has closed is given back when the next one opens; open ones stay,
+// and so does one hidden only with its minimized owner.
+TEST_F(MainWindow, ClosedWindowsAreGivenBackWhenAnotherOpens) {
+    auto form = create();
+    form->showCentred();
+    SendMessageW(form->hwnd(), WM_COMMAND, idN5, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, idR1, 0);
+    HWND view = shownWindow(L"TForm4");
+    ASSERT_NE(view, nullptr);
+    ShowWindow(form->hwnd(), SW_MINIMIZE);
+    SendMessageW(form->hwnd(), WM_COMMAND, idN13, 0);
+    EXPECT_EQ(form->childWindows(), 3u) << "a window hidden with its owner was given back";
+    ShowWindow(form->hwnd(), SW_RESTORE);
+
+    SendMessageW(view, WM_CLOSE, 0, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, idN5, 0);
+    EXPECT_FALSE(IsWindow(view));
+    EXPECT_EQ(form->childWindows(), 3u);
+    EXPECT_NE(shownWindow(L"TForm5"), nullptr);
+}
+
 // The picture buttons show a hand; the others keep their own pointer.
 TEST_F(MainWindow, PictureButtonsShowAHand) {
     auto form = create();

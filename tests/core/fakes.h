@@ -3,6 +3,7 @@
 #include "core/desktop/autostart.h"
 #include "core/playback/media_layer.h"
 #include "core/schedule/clock.h"
+#include "core/schedule/locale_settings.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -10,6 +11,15 @@
 #include <vector>
 
 namespace tb::test {
+
+// Regional settings with a 12-hour clock and the markers "AM" and "PM".
+inline LocaleSettings twelveHour() {
+    LocaleSettings s;
+    s.twelveHour = true;
+    s.amString = "AM";
+    s.pmString = "PM";
+    return s;
+}
 
 // A clock the test sets; local time is UTC.
 class FakeClock final : public Clock {

@@ -36,14 +36,6 @@ public:
     std::optional<std::size_t> selected;
 };
 
-LocaleSettings twelveHour() {
-    LocaleSettings s;
-    s.twelveHour = true;
-    s.amString = "AM";
-    s.pmString = "PM";
-    return s;
-}
-
 class EditorRules : public ::testing::Test {
 protected:
     EditorRules() {

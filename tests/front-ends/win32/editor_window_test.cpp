@@ -21,17 +21,10 @@
 #include <memory>
 
 using namespace tb;
+using tb::test::twelveHour;
 using Kind = tb::test::ScriptedDialogs::Shown::Kind;
 
 namespace {
-
-LocaleSettings twelveHour() {
-    LocaleSettings s;
-    s.twelveHour = true;
-    s.amString = "AM";
-    s.pmString = "PM";
-    return s;
-}
 
 class EditorWindow : public ::testing::Test {
 protected:

@@ -2,21 +2,30 @@
 
 #include <thread>
 
-
 namespace tb {
 namespace {
 
-std::mutex runningMutex;
-std::condition_variable runningChanged;
-int runningCount = 0;
+// How many worker threads run. A worker let go on a hung file or device may still end
+// after main() has returned and the process's statics are destroyed, so this is made
+// once and never destroyed.
+struct Running {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int count = 0;
+};
+
+Running& runningWorkers() {
+    static Running* const instance = new Running;
+    return *instance;
+}
 
 }  // namespace
 
 std::shared_ptr<Worker> Worker::start() {
     std::shared_ptr<Worker> worker(new Worker);
     {
-        std::lock_guard lock(runningMutex);
-        ++runningCount;
+        std::lock_guard lock(runningWorkers().mutex);
+        ++runningWorkers().count;
     }
     // The thread owns the worker until it ends, so a retired worker outlives its device.
     std::thread([self = worker] { self->run(); }).detach();
@@ -84,19 +93,21 @@ void Worker::run() {
         job = nullptr;  // what the job captured is released here, off the caller's thread
         lock.lock();
     }
-    std::lock_guard running(runningMutex);
-    --runningCount;
-    runningChanged.notify_all();
+    Running& all = runningWorkers();
+    std::lock_guard counted(all.mutex);
+    --all.count;
+    all.changed.notify_all();
 }
 
 int Worker::running() {
-    std::lock_guard lock(runningMutex);
-    return runningCount;
+    std::lock_guard lock(runningWorkers().mutex);
+    return runningWorkers().count;
 }
 
 bool Worker::waitForAll(std::chrono::milliseconds limit) {
-    std::unique_lock lock(runningMutex);
-    return runningChanged.wait_for(lock, limit, [] { return runningCount == 0; });
+    Running& all = runningWorkers();
+    std::unique_lock lock(all.mutex);
+    return all.changed.wait_for(lock, limit, [&] { return all.count == 0; });
 }
 
 }  // namespace tb

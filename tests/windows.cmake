@@ -17,6 +17,8 @@ add_executable(tb_schedule_tests
   core/schedule/locale_settings_test.cpp
   core/schedule/time_text_test.cpp
   core/schedule/schedule_file_test.cpp
+  core/schedule/schedule_model_test.cpp
+  core/schedule/save_cutoff_test.cpp
   core/schedule/trigger_test.cpp
   core/schedule/program_folder_test.cpp
 )

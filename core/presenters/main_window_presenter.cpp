@@ -41,21 +41,24 @@ void MainWindowPresenter::setAutoRun(bool on) {
 }
 
 void MainWindowPresenter::loadSchedule() {
+    std::optional<std::string> notice;
     try {
-        schedule_.load(services_.folder);
+        notice = schedule_.load(services_.folder);
     } catch (...) {
         view_.showScheduleRows(schedule_.viewLines());
         throw;
     }
     view_.showScheduleRows(schedule_.viewLines());
-    tellOfTimesThatNeverRing();
+    tellOfTheSchedule(notice);
 }
 
-// An entry whose time the clock never shows would stay silent without a word.
-void MainWindowPresenter::tellOfTimesThatNeverRing() {
+// What a load found that would otherwise stay unnoticed, in one notice: a playlist view
+// that shows other entries than ring, and entries whose time the clock never shows.
+void MainWindowPresenter::tellOfTheSchedule(const std::optional<std::string>& viewNotice) {
+    std::string text = viewNotice.value_or("");
     const auto rows = rowsThatNeverComeDue(schedule_.times(), timeFormat_);
-    if (rows.empty()) return;
-    services_.dialogs.message(neverDueNotice(rows, schedule_.times(), clockText()), services_.app.Title());
+    if (!rows.empty()) text += (text.empty() ? "" : "\n\n") + neverDueNotice(rows, schedule_.times(), clockText());
+    if (!text.empty()) services_.dialogs.message(text, services_.app.Title());
 }
 
 std::string MainWindowPresenter::pathOf(std::size_t row) const {
@@ -173,8 +176,9 @@ void MainWindowPresenter::BitBtn2Click() {
     view_.setTimerEnabled(false);
     // All three files are read before any is taken: one that cannot be read must not
     // leave the day without bells.
+    std::optional<std::string> notice;
     try {
-        schedule_.reload(services_.folder);
+        notice = schedule_.reload(services_.folder);
     } catch (const FileError& e) {
         view_.setTimerEnabled(true);
         throw FileError(std::string(e.what()) + ". The schedule loaded before stays in force");
@@ -183,7 +187,7 @@ void MainWindowPresenter::BitBtn2Click() {
     // Entries that came due while the timer was off are not caught up on.
     sequencer_.restart();
     view_.setTimerEnabled(true);
-    tellOfTimesThatNeverRing();
+    tellOfTheSchedule(notice);
 }
 
 void MainWindowPresenter::N5Click() { view_.openViewWindow(schedule_.paths()); }

@@ -110,7 +110,7 @@ public:
 
 private:
     void loadSchedule();
-    void tellOfTimesThatNeverRing();
+    void tellOfTheSchedule(const std::optional<std::string>& viewNotice);
     std::string pathOf(std::size_t row) const;
     std::string clockText();
     void startEntry(std::size_t row);

@@ -44,26 +44,15 @@ struct FileBytes {
 };
 FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit);
 
-// Replaces the files together: every new text goes to a temporary file beside its
-// file and is flushed to disk; only when all are complete are they renamed over the
-// old ones, and then the folder is flushed. A failure before the renames removes the
-// temporary files and leaves every old file as it was. A new file gets mode 0666 less
-// the umask (POSIX); an old file keeps its permissions.
-struct FileReplacement {
-    std::filesystem::path file;
-    std::string bytes;
-};
-struct ReplaceFailure {
-    std::size_t index;   // the file that failed
-    std::string reason;  // the system's reason in words
-};
-std::optional<ReplaceFailure> replaceFiles(const std::vector<FileReplacement>& files);
-
 // Schedule text without a byte-order mark is in the system's code page; the program
 // works in UTF-8. On Linux the code page is UTF-8 and both are the text unchanged.
 std::string systemCodePageToUtf8(std::string_view bytes);
 // Nothing when the text holds a character the code page cannot represent.
 std::optional<std::string> utf8ToSystemCodePage(std::string_view text);
+
+// Whether a path of the schedule names its file wherever the program runs: "/..." on
+// POSIX; on Windows "X:\...", "\\server\share\..." and "\\?\..." (either slash).
+bool isFullPath(std::string_view path);
 
 // The running executable's full path.
 std::filesystem::path executablePath();

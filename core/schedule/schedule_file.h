@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/schedule/file_steps.h"
+#include "core/schedule/schedule_text.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <stdexcept>
@@ -20,28 +23,30 @@ public:
 inline constexpr const char* kPlaylistFile = "playlist.ini";
 inline constexpr const char* kPathsFile = "qian.ini";
 inline constexpr const char* kTimesFile = "hou.ini";
+// The record of a save under way, beside the three files: found at a load, it is a save
+// that was cut off after it committed, and the load finishes it.
+inline constexpr const char* kSaveJournal = "tollbrook-save.journal";
 
 // The largest schedule file that is read: some hundred thousand entries.
 inline constexpr long long kLargestScheduleFile = 64LL << 20;
 // The longest line of one: a path and a time text never come near it.
 inline constexpr std::size_t kLongestScheduleLine = 64 << 10;
 
-// Bytes of a schedule file into its lines: a byte-order mark (UTF-16 LE/BE, UTF-8)
-// picks the encoding, anything else is in the system's code page (UTF-8 on Linux).
-// CR, LF and CR LF end a line, a final break adds no line, a NUL ends the text.
-std::vector<std::string> decodeScheduleText(std::string_view bytes);
-
-// Lines into the bytes of a schedule file: the system's code page without a mark, CR LF
-// after every line; a text the code page cannot hold goes as UTF-8 with its mark.
-std::string encodeScheduleText(const std::vector<std::string>& lines);
-
 // Throws FileError "Cannot open file "<path>". <reason>"; a FIFO, a device or a folder
 // is refused (it could block or never end), as is a file over kLargestScheduleFile or
 // one with a line over kLongestScheduleLine.
+ScheduleText loadScheduleText(const std::filesystem::path& file);
 std::vector<std::string> loadScheduleFile(const std::filesystem::path& file);
 
+// Finishes a save of the schedule in `folder` that was cut off after it committed, and
+// removes what one cut off before left: afterwards the three files agree as a save left
+// them, and no temporary file is left. Throws FileError "Cannot open file "<path>".
+// <reason>" naming the file that could not be put in place; then nothing is removed.
+void finishInterruptedSave(const std::filesystem::path& folder);
+
 // A path of the schedule as the program opens it: a relative one counts from the
-// schedule's folder, whatever the current folder is (autostart starts in the home).
+// schedule's folder, whatever the current folder is (autostart starts in the home); a
+// full one (on Windows also "\\server\share\..." and "\\?\...") stays as written.
 std::string resolveSchedulePath(const std::filesystem::path& folder, const std::string& path);
 
 // "path|time"; split at the first bar. A line without a bar is an empty path and a
@@ -52,9 +57,12 @@ std::pair<std::string, std::string> splitPlaylistLine(const std::string& line);
 // Writes the three schedule files from the playlist lines: the lines into
 // playlist.ini, their paths into qian.ini and their time texts into hou.ini, which
 // `paths` and `times` receive. The three are replaced together or not at all: after a
-// failure every file holds what it held. Throws FileError "Cannot create file
-// "<path>". <reason>" naming the file that failed.
+// failure every file holds what it held, and a cut-off (the process killed, the power
+// gone) leaves them all old or, once the save has committed, all new after
+// finishInterruptedSave. Throws FileError "Cannot create file "<path>". <reason>"
+// naming the file that failed.
 void saveSchedule(const std::filesystem::path& folder, const std::vector<std::string>& playlistLines,
-                  std::vector<std::string>& paths, std::vector<std::string>& times);
+                  std::vector<std::string>& paths, std::vector<std::string>& times,
+                  FileSteps& steps = platformFileSteps());
 
 }  // namespace tb

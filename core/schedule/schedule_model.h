@@ -11,7 +11,13 @@ namespace tb {
 
 // The schedule as the main window holds it while it runs: three lists aligned by row,
 // the paths (qian.ini), the time texts (hou.ini) and the playlist lines that the
-// playlist view shows (playlist.ini). Nothing checks that they have as many rows.
+// playlist view shows (playlist.ini).
+//
+// A load first finishes a save that was cut off. Paths and times that do not agree in
+// their number of rows (empty rows at the end aside) cannot be right: row i of one no
+// longer belongs to row i of the other, and a wrong file would ring at a wrong time.
+// Such a schedule is not taken: the load throws FileError naming both files, their
+// line counts and where a NUL ended one early, and the lists keep what they held.
 class ScheduleModel final {
 public:
     const std::vector<std::string>& paths() const { return paths_; }
@@ -20,11 +26,13 @@ public:
 
     // Loads qian.ini, hou.ini and playlist.ini from `folder` in that order, each
     // replacing its list. A file that cannot be read throws FileError there: the lists
-    // loaded before it hold their new rows, the others keep what they held.
-    void load(const std::filesystem::path& folder);
-    // Reads all three files first and takes them only when all three were read; else
-    // throws FileError and the schedule stays as it was.
-    void reload(const std::filesystem::path& folder);
+    // loaded before it hold their new rows, the others keep what they held. Answers a
+    // notice when playlist.ini does not agree with the other two (the view then shows
+    // other entries than ring).
+    std::optional<std::string> load(const std::filesystem::path& folder);
+    // Reads all three files first and takes them only when all three were read and
+    // agree; else throws FileError and the schedule stays as it was.
+    std::optional<std::string> reload(const std::filesystem::path& folder);
     void clear();
 
     // The first row whose time text is `timeText`, if any.

@@ -16,7 +16,8 @@ std::string utf8(const std::filesystem::path& p) {
 
 }  // namespace
 
-ScheduleRead readScheduleFiles(const std::vector<std::filesystem::path>& files, std::chrono::milliseconds limit) {
+ScheduleRead readScheduleFiles(const std::vector<std::filesystem::path>& files, std::chrono::milliseconds limit,
+                               const std::filesystem::path& scheduleFolder) {
     // What the worker has read so far: all of it when it answers in time, and up to the
     // file it hangs on when it does not.
     struct Progress {
@@ -24,12 +25,21 @@ ScheduleRead readScheduleFiles(const std::vector<std::filesystem::path>& files, 
         ScheduleRead read;
     };
     auto progress = std::make_shared<Progress>();
-    const auto answered = Worker::runWithin<bool>(limit, [progress, files] {
+    const auto answered = Worker::runWithin<bool>(limit, [progress, files, scheduleFolder] {
+        if (!scheduleFolder.empty()) {
+            try {
+                finishInterruptedSave(scheduleFolder);
+            } catch (const FileError& e) {
+                std::lock_guard lock(progress->mutex);
+                progress->read.failure = e.what();
+                return true;
+            }
+        }
         for (const auto& file : files) {
-            std::optional<std::vector<std::string>> lines;
+            std::optional<ScheduleText> text;
             std::optional<std::string> failure;
             try {
-                lines = loadScheduleFile(file);
+                text = loadScheduleText(file);
             } catch (const FileError& e) {
                 failure = e.what();
             }
@@ -38,15 +48,15 @@ ScheduleRead readScheduleFiles(const std::vector<std::filesystem::path>& files, 
                 progress->read.failure = std::move(failure);
                 break;
             }
-            progress->read.lists.push_back(std::move(*lines));
+            progress->read.texts.push_back(std::move(*text));
         }
         return true;
     });
     std::lock_guard lock(progress->mutex);
     ScheduleRead read = std::move(progress->read);
     // (It may have finished just after the wait ended: then all it read stands.)
-    if (!answered && !read.failure && read.lists.size() < files.size()) {
-        read.failure = "Cannot open file \"" + utf8(files[read.lists.size()]) + "\". Reading it timed out";
+    if (!answered && !read.failure && read.texts.size() < files.size()) {
+        read.failure = "Cannot open file \"" + utf8(files[read.texts.size()]) + "\". Reading it timed out";
     }
     return read;
 }
@@ -54,7 +64,7 @@ ScheduleRead readScheduleFiles(const std::vector<std::filesystem::path>& files, 
 std::vector<std::string> readScheduleFile(const std::filesystem::path& file, std::chrono::milliseconds limit) {
     ScheduleRead read = readScheduleFiles({file}, limit);
     if (read.failure) throw FileError(*read.failure);
-    return std::move(read.lists.front());
+    return std::move(read.texts.front().lines);
 }
 
 }  // namespace tb

@@ -29,4 +29,38 @@ inline std::string_view firstUtf8Character(std::string_view s) {
     return s.substr(0, n);
 }
 
+// Whether bytes are well-formed UTF-8: no stray continuation byte, no sequence cut
+// short, no overlong form, no surrogate, nothing beyond U+10FFFF.
+inline bool isUtf8(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // what the second byte may be
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;   // overlong
+            if (c == 0xED) high = 0x9F;  // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;   // overlong
+            if (c == 0xF4) high = 0x8F;  // beyond U+10FFFF
+        } else {
+            return false;
+        }
+        if (i + length > s.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto b = static_cast<unsigned char>(s[i + k]);
+            if (k == 1 ? (b < low || b > high) : (b & 0xC0) != 0x80) return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace tb

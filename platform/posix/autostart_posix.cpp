@@ -1,6 +1,6 @@
 #include "platform/posix/autostart_posix.h"
 
-#include "core/schedule/file_system.h"
+#include "core/schedule/file_replacement.h"
 #include "platform/posix/config_folder_posix.h"
 
 #include <fstream>

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <set>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -126,55 +125,76 @@ FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit
     return out;
 }
 
-namespace steps {
+namespace {
 
-std::filesystem::path temporaryName(const std::filesystem::path& file) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path temp = file;
-    temp += ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-    return temp;
-}
+class PosixFileSteps final : public FileSteps {
+public:
+    std::filesystem::path temporaryName(const std::filesystem::path& file) override {
+        std::filesystem::path temp = file;
+        temp += ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter_++);
+        return temp;
+    }
 
-std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path& like,
-                                        std::string_view bytes) {
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.get() < 0) return reasonFor(errno);
-    struct stat old {};
-    if (::stat(like.c_str(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd.get(), old.st_mode & 07777);
-    if (const int error = writeAll(fd.get(), bytes)) return reasonFor(error);
-    if (::fsync(fd.get()) != 0 || fd.close() != 0) return reasonFor(errno);
-    return std::nullopt;
-}
+    std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path& like,
+                                            std::string_view bytes) override {
+        Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (fd.get() < 0) return reasonFor(errno);
+        struct stat old {};
+        if (!like.empty() && ::stat(like.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+            (void)::fchmod(fd.get(), old.st_mode & 07777);
+        }
+        if (const int error = writeAll(fd.get(), bytes)) return reasonFor(error);
+        if (::fsync(fd.get()) != 0 || fd.close() != 0) return reasonFor(errno);
+        return std::nullopt;
+    }
 
-// Nothing holds a file against a rename here.
-std::optional<std::string> replaceable(const std::filesystem::path&) { return std::nullopt; }
+    // A read-only file in a folder that may be written is replaced, keeping its mode; a
+    // folder cannot be.
+    std::optional<std::string> replaceable(const std::filesystem::path& file) override {
+        struct stat st {};
+        if (::stat(file.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return reasonFor(EISDIR);
+        return std::nullopt;
+    }
 
-bool secondName(const std::filesystem::path& file, const std::filesystem::path& name) {
-    return ::link(file.c_str(), name.c_str()) == 0;
-}
+    std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        if (::rename(from.c_str(), to.c_str()) != 0) return reasonFor(errno);
+        return std::nullopt;
+    }
 
-std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) return reasonFor(errno);
-    return std::nullopt;
-}
+    void removeQuietly(const std::filesystem::path& file) override { ::unlink(file.c_str()); }
 
-void removeQuietly(const std::filesystem::path& file) { ::unlink(file.c_str()); }
-
-// A rename is durable only once its folder is.
-void flushFolders(const std::vector<std::filesystem::path>& files) {
-    std::set<std::filesystem::path> folders;
-    for (const auto& f : files) folders.insert(f.has_parent_path() ? f.parent_path() : ".");
-    for (const auto& folder : folders) {
+    // A rename is durable only once its folder is.
+    void flushFolder(const std::filesystem::path& folder) override {
         Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir.get() >= 0) (void)::fsync(dir.get());
     }
-}
 
-}  // namespace steps
+    std::vector<std::filesystem::path> names(const std::filesystem::path& folder) override {
+        std::vector<std::filesystem::path> out;
+        DIR* dir = ::opendir(folder.c_str());
+        if (dir == nullptr) return out;
+        while (const dirent* entry = ::readdir(dir)) out.emplace_back(entry->d_name);
+        ::closedir(dir);
+        return out;
+    }
+
+private:
+    std::atomic<unsigned> counter_{0};
+};
+
+}  // namespace
+
+// Never destroyed: a worker let go on a hung share may still use it as the process ends.
+FileSteps& platformFileSteps() {
+    static auto* const steps = new PosixFileSteps;
+    return *steps;
+}
 
 std::string systemCodePageToUtf8(std::string_view bytes) { return std::string(bytes); }
 
 std::optional<std::string> utf8ToSystemCodePage(std::string_view text) { return std::string(text); }
+
+bool isFullPath(std::string_view path) { return path.starts_with('/'); }
 
 std::filesystem::path executablePath() {
     std::error_code ec;

@@ -53,6 +53,21 @@ private:
     HANDLE handle_;
 };
 
+// Windows' file functions take a path of MAX_PATH characters or more only in its "\\?\"
+// form, which they use as it is: a full path, backslashes only, without "." and "..".
+std::wstring longForm(const std::filesystem::path& path) {
+    std::wstring text = path.wstring();
+    if (text.size() < MAX_PATH - 12 || text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return text;
+    const DWORD size = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return text;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(text.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return text;
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 // Writes all of `bytes`; answers 0 or the error code.
 DWORD writeAll(HANDLE file, std::string_view bytes) {
     std::size_t done = 0;
@@ -68,7 +83,7 @@ DWORD writeAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 PathKind pathKind(const std::filesystem::path& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(longForm(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME
@@ -81,7 +96,7 @@ PathKind pathKind(const std::filesystem::path& path) {
 
 std::optional<FileIdentity> readableFileIdentity(const std::filesystem::path& file) {
     // Opened for reading, as the player will open it, and closed again unread.
-    Handle handle(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    Handle handle(::CreateFileW(longForm(file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle.valid() || !::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
@@ -96,7 +111,7 @@ std::optional<bool> listedAsNonFolder(const std::filesystem::path& path) {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     const std::wstring name = path.filename().wstring();
     WIN32_FIND_DATAW entry{};
-    const HANDLE find = ::FindFirstFileW((folder / L"*").c_str(), &entry);
+    const HANDLE find = ::FindFirstFileW(longForm(folder / L"*").c_str(), &entry);
     if (find == INVALID_HANDLE_VALUE) return std::nullopt;
     bool found = false;
     do {
@@ -113,7 +128,7 @@ std::optional<bool> listedAsNonFolder(const std::filesystem::path& path) {
 FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit) {
     FileBytes out;
     // Others may read the file meanwhile, but not write it.
-    Handle handle(::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    Handle handle(::CreateFileW(longForm(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!handle.valid()) {
         out.failure = reasonFor(::GetLastError());
@@ -155,53 +170,107 @@ FileBytes readRegularFile(const std::filesystem::path& file, std::uint64_t limit
     return out;
 }
 
-namespace steps {
+namespace {
 
-std::filesystem::path temporaryName(const std::filesystem::path& file) {
-    static std::atomic<unsigned> counter{0};
-    std::filesystem::path temp = file;
-    temp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(counter++);
-    return temp;
+// Whether a failed rename may succeed in a moment: another program (a virus scanner, a
+// backup, the search indexer) has the file open for a moment without sharing.
+bool passing(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
-std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path&,
-                                        std::string_view bytes) {
-    // Held without sharing while it is written.
-    Handle handle(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!handle.valid()) return reasonFor(::GetLastError());
-    if (const DWORD error = writeAll(handle.get(), bytes)) return reasonFor(error);
-    if (!::FlushFileBuffers(handle.get()) || !handle.close()) return reasonFor(::GetLastError());
-    return std::nullopt;
-}
-
-// A file that another program holds open without sharing cannot be replaced.
-std::optional<std::string> replaceable(const std::filesystem::path& file) {
-    Handle old(::CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!old.valid()) {
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return reasonFor(error);
+class Win32FileSteps final : public FileSteps {
+public:
+    std::filesystem::path temporaryName(const std::filesystem::path& file) override {
+        std::filesystem::path temp = file;
+        temp += L".tmp" + std::to_wstring(::GetCurrentProcessId()) + L"." + std::to_wstring(counter_++);
+        return temp;
     }
-    return std::nullopt;
-}
 
-bool secondName(const std::filesystem::path& file, const std::filesystem::path& name) {
-    return ::CreateHardLinkW(name.c_str(), file.c_str(), nullptr) != 0;
-}
-
-std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return reasonFor(::GetLastError());
+    std::optional<std::string> writeNewFile(const std::filesystem::path& temp, const std::filesystem::path&,
+                                            std::string_view bytes) override {
+        // Held without sharing while it is written.
+        Handle handle(
+            ::CreateFileW(longForm(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!handle.valid()) return reasonFor(::GetLastError());
+        if (const DWORD error = writeAll(handle.get(), bytes)) return reasonFor(error);
+        if (!::FlushFileBuffers(handle.get()) || !handle.close()) return reasonFor(::GetLastError());
+        return std::nullopt;
     }
-    return std::nullopt;
+
+    // A folder, a read-only file and one that another program holds open without
+    // sharing cannot be replaced. A read-only file is refused rather than replaced, as
+    // Windows refuses to write it.
+    std::optional<std::string> replaceable(const std::filesystem::path& file) override {
+        const DWORD attributes = ::GetFileAttributesW(longForm(file).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;  // a new file
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return reasonFor(ERROR_ACCESS_DENIED);
+        Handle old(::CreateFileW(longForm(file).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!old.valid()) {
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return reasonFor(error);
+        }
+        return std::nullopt;
+    }
+
+    // Written through: the rename is on the disk when it returns. A file that another
+    // program holds for a moment is tried again for up to half a second.
+    std::optional<std::string> renameOver(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        for (int attempt = 0;; ++attempt) {
+            if (::MoveFileExW(longForm(from).c_str(), longForm(to).c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                return std::nullopt;
+            }
+            const DWORD error = ::GetLastError();
+            if (!passing(error) || attempt == 9) return reasonFor(error);
+            ::Sleep(50);
+        }
+    }
+
+    // A read-only leftover can only go once its attribute has: cleared only where this
+    // is its one name, since the attribute belongs to the file and not to the name.
+    void removeQuietly(const std::filesystem::path& file) override {
+        const std::wstring name = longForm(file);
+        if (::DeleteFileW(name.c_str()) || ::GetLastError() != ERROR_ACCESS_DENIED) return;
+        Handle handle(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!handle.valid() || !::GetFileInformationByHandle(handle.get(), &info) || info.nNumberOfLinks != 1 ||
+            !(info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)) {
+            return;
+        }
+        handle.close();
+        ::SetFileAttributesW(name.c_str(), info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
+        ::DeleteFileW(name.c_str());
+    }
+
+    // Each rename was written through already.
+    void flushFolder(const std::filesystem::path&) override {}
+
+    std::vector<std::filesystem::path> names(const std::filesystem::path& folder) override {
+        std::vector<std::filesystem::path> out;
+        WIN32_FIND_DATAW entry{};
+        const HANDLE find = ::FindFirstFileW(longForm(folder / L"*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE) return out;
+        do {
+            out.emplace_back(entry.cFileName);
+        } while (::FindNextFileW(find, &entry));
+        ::FindClose(find);
+        return out;
+    }
+
+private:
+    std::atomic<unsigned> counter_{0};
+};
+
+}  // namespace
+
+// Never destroyed: a worker let go on a hung share may still use it as the process ends.
+FileSteps& platformFileSteps() {
+    static auto* const steps = new Win32FileSteps;
+    return *steps;
 }
-
-void removeQuietly(const std::filesystem::path& file) { ::DeleteFileW(file.c_str()); }
-
-// MOVEFILE_WRITE_THROUGH has made each rename durable already.
-void flushFolders(const std::vector<std::filesystem::path>&) {}
-
-}  // namespace steps
 
 std::string systemCodePageToUtf8(std::string_view bytes) {
     const std::wstring wide = widen(bytes, CP_ACP);
@@ -225,6 +294,13 @@ std::optional<std::string> utf8ToSystemCodePage(std::string_view text) {
     ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, out.data(), size, nullptr, &usedDefault);
     if (usedDefault) return std::nullopt;
     return out;
+}
+
+bool isFullPath(std::string_view path) {
+    const auto slash = [&](std::size_t i) { return i < path.size() && (path[i] == '\\' || path[i] == '/'); };
+    if (slash(0) && slash(1)) return true;  // \\server\share, \\?\..., \\.\...
+    const bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    return letter && path.size() > 1 && path[1] == ':' && slash(2);
 }
 
 std::filesystem::path executablePath() {

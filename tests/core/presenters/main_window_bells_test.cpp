@@ -123,17 +123,29 @@ TEST_F(Presenter, NextBellIsMadeReadyAheadWithoutShowingIt) {
     EXPECT_EQ(opened(), (std::vector<std::string>{m("a.mp3"), m("b.mp3")}));
 }
 
-// A due row that the paths list lacks is a list index error, and what plays plays on.
-TEST_F(Presenter, DueRowMissingFromThePathsListIsAnIndexErrorAndLeavesThePlayback) {
+// Times that do not match the paths row for row (a stray line break, a line lost) would
+// ring the wrong file at a time or none: such a schedule is refused whole. At the start
+// the lists stay empty; at a reload the schedule loaded before rings on.
+TEST_F(Presenter, ScheduleWhoseTimesDoNotMatchItsPathsIsRefusedAndRingsNothingWrong) {
     writeSchedule({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
-    dir.write("hou.ini", "8:00:00\r\n9:00:00\r\n8:00:05\r\n");
+    dir.write("hou.ini", "8:00:00\r\r\n9:00:00\r\n");
     create();
+    const std::string refusal = "The schedule files do not agree: \"" + (dir / "qian.ini").string() +
+                                "\" has 2 lines and \"" + (dir / "hou.ini").string() + "\" has 3";
+    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{refusal + "."});
+    EXPECT_TRUE(presenter.schedule().times().empty());
+    EXPECT_TRUE(view.rows.empty());
+    writeSchedule({{m("a.mp3"), "8:00:00"}});
+    run(&MainWindowPresenter::BitBtn2Click);
+    dialogs.shown.clear();
+    writeSchedule({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "8:00:05"}});
+    dir.write("hou.ini", "8:00:00\r\n");
+    run(&MainWindowPresenter::BitBtn2Click);
+    ASSERT_EQ(dialogs.errors().size(), 1u);
+    EXPECT_TRUE(dialogs.errors()[0].ends_with("has 1. The schedule loaded before stays in force.")) << dialogs.errors()[0];
     tickAt(8, 0, 0);
-    layer.sent.clear();
     tickAt(8, 0, 5);
-    EXPECT_EQ(dialogs.errors(), std::vector<std::string>{"List index out of bounds (2)"});
-    EXPECT_TRUE(layer.actions().empty());
-    EXPECT_EQ(player.Mode(), mpPlaying);
+    EXPECT_EQ(opened(), std::vector<std::string>{m("a.mp3")});
 }
 
 // A bell that did not sound must not look as if it did; what the handler did before

@@ -86,8 +86,10 @@ TEST_F(Presenter, TimesThatNeverComeDueAreToldAfterEachLoad) {
                   "more.\nChange their times in the playlist editor."});
     EXPECT_EQ(presenter.schedule().times().size(), 5u);  // kept as they are
     dialogs.shown.clear();
-    // A file saved as UTF-16 without its mark: its first NUL ends the text.
-    dir.write("hou.ini", std::string("9\0:\0000\0:\0000\0\r\0\n\0", 18));
+    // A file saved as UTF-16 without its mark: its first NUL ends the text, after "9".
+    writeSchedule({{m("a.mp3"), "9:00:00"}});
+    dir.write("playlist.ini", m("a.mp3") + "|9\r\n");
+    dir.write("hou.ini", std::string("9\0:\0" "0\0" "0\0:\0" "0\0" "0\0\r\0\n\0", 18));
     run(&MainWindowPresenter::BitBtn2Click);
     const auto notices = dialogs.texts(Shown::Message);
     ASSERT_EQ(notices.size(), 1u);

@@ -28,20 +28,23 @@ struct DecodeCase {
     const char* name;
     std::string bytes;
     Lines lines;
+    std::optional<std::size_t> endedAtNul = std::nullopt;
     friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ScheduleTextDecode : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(ScheduleTextDecode, ReadsLinesAsWritten) {
-    EXPECT_EQ(tb::decodeScheduleText(GetParam().bytes), GetParam().lines);
+    const tb::ScheduleText read = tb::decodeScheduleText(GetParam().bytes);
+    EXPECT_EQ(read.lines, GetParam().lines);
+    EXPECT_EQ(read.endedAtNul, GetParam().endedAtNul);
 }
 
 #ifdef _WIN32
 // In the ANSI code page: the Windows tests run with code page 1252.
-const DecodeCase kWithoutMark{"BytesWithoutMarkAreInTheCodePage", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xC3\xA9t\xC3\xA9.mp3"}};
+const DecodeCase kWithoutMark{"NotUtf8WithoutMarkIsInTheCodePage", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xC3\xA9t\xC3\xA9.mp3"}};
 #else
-const DecodeCase kWithoutMark{"BytesWithoutMarkKeptAsTheyAre", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xE9t\xE9.mp3"}};
+const DecodeCase kWithoutMark{"NotUtf8WithoutMarkKeptAsItIs", "/m/\xE9t\xE9.mp3\r\n", {"/m/\xE9t\xE9.mp3"}};
 #endif
 
 INSTANTIATE_TEST_SUITE_P(
@@ -57,13 +60,18 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"OnlyABreak", "\r\n", {""}},
         DecodeCase{"EmptyLinesInsideAreEntries", "a\r\n\r\n\r\nb", {"a", "", "", "b"}},
         DecodeCase{"BlanksAndBarsKept", " a |8:00:00 \r\n|\r\n", {" a |8:00:00 ", "|"}},
-        DecodeCase{"NulEndsText", "a\r\nb\0c\r\nd"s, {"a", "b"}},
+        DecodeCase{"CrCrLfIsTwoBreaks", "a\r\r\nb\r\n", {"a", "", "b"}},
+        DecodeCase{"NulEndsText", "a\r\nb\0c\r\nd"s, {"a", "b"}, 2},
+        DecodeCase{"NulAfterABreakIsInTheNextLine", "a\r\n\0b\r\n"s, {"a"}, 2},
         DecodeCase{"Utf8MarkSkipped", "\xEF\xBB\xBF/m/\xC3\xA9t\xC3\xA9.mp3|8:00:00\r\n", {"/m/\xC3\xA9t\xC3\xA9.mp3|8:00:00"}},
+        // Notepad's UTF-8, without a mark: the whole file is well-formed UTF-8.
+        DecodeCase{"Utf8WithoutMark", "/m/caf\xC3\xA9.wav\r\n/m/\xD0\xB7\xD0\xB2\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBA.wav\r\n",
+                   {"/m/caf\xC3\xA9.wav", "/m/\xD0\xB7\xD0\xB2\xD0\xBE\xD0\xBD\xD0\xBE\xD0\xBA.wav"}},
         DecodeCase{"Utf16LittleEndian", "\xFF\xFE" "a\0|\0\xE9\0\r\0\n\0b\0"s, {"a|\xC3\xA9", "b"}},
         DecodeCase{"Utf16BigEndian", "\xFE\xFF" "\0a\0\n\x6C\x34"s, {"a", "\xE6\xB0\xB4"}},
         DecodeCase{"Utf16SurrogatePair", "\xFF\xFE" "\x3D\xD8\x14\xDD"s, {"\xF0\x9F\x94\x94"}},
         DecodeCase{"Utf16LoneSurrogate", "\xFF\xFE" "\x3D\xD8" "a\0"s, {"\xEF\xBF\xBD" "a"}},
-        DecodeCase{"Utf16NulEndsText", "\xFF\xFE" "a\0\0\0b\0"s, {"a"}},
+        DecodeCase{"Utf16NulEndsText", "\xFF\xFE" "a\0\0\0b\0"s, {"a"}, 1},
         DecodeCase{"Utf16OddByteDropped", "\xFF\xFE" "a\0b"s, {"a"}},
         kWithoutMark),
     [](const auto& info) { return std::string(info.param.name); });
@@ -77,6 +85,22 @@ TEST(ScheduleTextEncode, EveryLineEndsInCrLfWithoutMark) {
 #else
     EXPECT_EQ(tb::encodeScheduleText({"a", "", "\xC3\xA9"}), "a\r\n\r\n\xC3\xA9\r\n");
 #endif
+}
+
+// What is written reads back as it was, also where the code page's bytes would be taken
+// for a byte-order mark or for UTF-8.
+TEST(ScheduleTextEncode, WhatIsWrittenReadsBackAsItWas) {
+    const Lines cases[] = {
+        {"\xC3\xBF\xC3\xBE/a.mp3", "b"},      // "\u00FF\u00FE": FF FE in code page 1252
+        {"\xC3\xAF\xC2\xBB\xC2\xBF/a.mp3"},  // EF BB BF in code page 1252
+        {"\xEF\xBB\xBF" "8:00:00"},           // a time that begins with U+FEFF itself
+        {"\xC3\x83\xC2\xA9.mp3"},            // C3 A9 in code page 1252, which is UTF-8 too
+        {"caf\xC3\xA9.mp3", "\xE9\x93\x83.mp3"},
+        {"\xFF\xFE/a.mp3"},                  // bytes that a file written by hand may hold
+    };
+    for (const auto& lines : cases) {
+        EXPECT_EQ(tb::decodeScheduleText(tb::encodeScheduleText(lines)).lines, lines) << lines[0];
+    }
 }
 
 TEST(ScheduleFile, EveryVariantReadsBackAndIsWrittenInOneForm) {
@@ -372,12 +396,40 @@ TEST(ScheduleReading, HungFileSystemCostsTheCallerItsBoundAndNamesTheFile) {
     const tb::ScheduleRead read = tb::readScheduleFiles({dir / "qian.ini", share / "hou.ini", dir / "qian.ini"},
                                                         std::chrono::milliseconds(300));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    ASSERT_EQ(read.lists.size(), 1u);
-    EXPECT_EQ(read.lists[0], (Lines{"/a.mp3"}));
+    ASSERT_EQ(read.texts.size(), 1u);
+    EXPECT_EQ(read.texts[0].lines, (Lines{"/a.mp3"}));
     ASSERT_TRUE(read.failure.has_value());
     EXPECT_EQ(*read.failure, "Cannot open file \"" + (share / "hou.ini").string() + "\". Reading it timed out");
     EXPECT_THROW(tb::readScheduleFile(share / "playlist.ini", std::chrono::milliseconds(100)), tb::FileError);
 #endif
+}
+
+// A full path stays exactly as written (a share's too: schools keep their music on a
+// server); a relative one counts from the schedule's folder.
+TEST(SchedulePath, FullPathsStayAsWrittenAndRelativeOnesCountFromTheFolder) {
+#ifdef _WIN32
+    const std::filesystem::path folder = L"C:\\bells";
+    const std::pair<std::string, std::string> cases[] = {
+        {"\\\\server\\share\\bell.wav", "\\\\server\\share\\bell.wav"},
+        {"//server/share/a/../bell.wav", "//server/share/a/../bell.wav"},
+        {"\\\\?\\C:\\music\\bell.wav", "\\\\?\\C:\\music\\bell.wav"},
+        {"\\\\?\\UNC\\server\\share\\bell.wav", "\\\\?\\UNC\\server\\share\\bell.wav"},
+        {"D:\\music\\.\\bell.wav", "D:\\music\\.\\bell.wav"},
+        {"bell.wav", "C:\\bells\\bell.wav"},
+        {"..\\music\\bell.wav", "C:\\music\\bell.wav"},
+        {"", ""},
+    };
+#else
+    const std::filesystem::path folder = "/srv/bells";
+    const std::pair<std::string, std::string> cases[] = {
+        {"/music/./bell.wav", "/music/./bell.wav"},
+        {"bell.wav", "/srv/bells/bell.wav"},
+        {"../music/bell.wav", "/srv/music/bell.wav"},
+        {"\\\\server\\bell.wav", "/srv/bells/\\\\server\\bell.wav"},  // a name like any other here
+        {"", ""},
+    };
+#endif
+    for (const auto& [written, opened] : cases) EXPECT_EQ(tb::resolveSchedulePath(folder, written), opened) << written;
 }
 
 TEST(PlaylistLine, SplitsAtFirstBar) {

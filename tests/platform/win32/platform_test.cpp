@@ -1,6 +1,8 @@
 #include "core/process.h"
 #include "core/schedule/clock.h"
+#include "core/schedule/file_replacement.h"
 #include "core/schedule/file_system.h"
+#include "tests/system_reasons.h"
 #include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -93,24 +95,36 @@ TEST(WindowsFiles, WhatAPathNamesAndWhatItsFolderLists) {
 }
 
 // The files are replaced all together: a file that cannot be replaced (held open by
-// another program without sharing) leaves the ones before it as they were.
+// another program without sharing, or read-only, which Windows does not write) leaves
+// every file, its attributes and the folder as they were.
 TEST(WindowsFiles, ReplaceIsAllOrNothing) {
     tb::test::TempDir dir;
     dir.write("a.ini", "old a");
     dir.write("b.ini", "old b");
+    const auto journal = dir / "journal";
     const HANDLE held = ::CreateFileW((dir / "b.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const auto failure = tb::replaceFiles({{dir / "a.ini", "new a"}, {dir / "b.ini", "new b"}, {dir / "c.ini", "new c"}});
+    const std::vector<tb::FileReplacement> three{{dir / "a.ini", "new a"}, {dir / "b.ini", "new b"}, {dir / "c.ini", "new c"}};
+    auto failure = tb::replaceFiles(three, journal);
     ::CloseHandle(held);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->index, 1u);
+    EXPECT_EQ(failure->file, dir / "b.ini");
     EXPECT_FALSE(failure->reason.empty());
+
+    ASSERT_TRUE(::SetFileAttributesW((dir / "b.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+    failure = tb::replaceFiles(three, journal);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->file, dir / "b.ini");
+    EXPECT_EQ(failure->reason, tb::test::systemReason(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(::GetFileAttributesW((dir / "b.ini").c_str()), DWORD{FILE_ATTRIBUTE_READONLY});
     EXPECT_EQ(dir.read("a.ini"), "old a");
     EXPECT_EQ(dir.read("b.ini"), "old b");
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 2u);
-    EXPECT_EQ(tb::replaceFiles({{dir / "a.ini", "new a"}, {dir / "c.ini", "new c"}}), std::nullopt);
+
+    ASSERT_TRUE(::SetFileAttributesW((dir / "b.ini").c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(tb::replaceFiles({{dir / "a.ini", "new a"}, {dir / "c.ini", "new c"}}, journal), std::nullopt);
     EXPECT_EQ(dir.read("a.ini"), "new a");
     EXPECT_EQ(dir.read("c.ini"), "new c");
 }

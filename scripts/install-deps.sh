@@ -34,6 +34,7 @@ test=(
   desktop-file-utils appstream dpkg-dev lintian
   fuse3 python3-fusepy
   python3 dex libglib2.0-bin systemd
+  valgrind
   weston qt6-wayland
 )
 

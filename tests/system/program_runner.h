@@ -11,6 +11,7 @@
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -50,18 +51,30 @@ public:
         }
     }
     ~Program() {
-        if (pid_ <= 0) return;
+        if (pid_ <= 0 || status_) return;
         ::kill(pid_, SIGTERM);
         int status = 0;
         for (int i = 0; i < 50 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(100ms);
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, &status, 0);
     }
-    bool running() const { return pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == 0; }
+    bool running() {
+        if (pid_ <= 0 || status_) return false;
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
+        status_ = status;
+        return false;
+    }
+    // How the process ended (waitpid's status), once it has; waits at most `limit`.
+    std::optional<int> ended(std::chrono::milliseconds limit) {
+        for (auto waited = 0ms; running() && waited < limit; waited += 50ms) std::this_thread::sleep_for(50ms);
+        return status_;
+    }
     pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
+    std::optional<int> status_;
 };
 
 // What a shell command printed, without its last line break.

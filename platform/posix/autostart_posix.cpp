@@ -1,15 +1,24 @@
 #include "platform/posix/autostart_posix.h"
 
 #include "core/schedule/file_replacement.h"
+#include "core/schedule/file_system.h"
 #include "platform/posix/config_folder_posix.h"
 
-#include <fstream>
 #include <sstream>
 
 namespace tb {
 namespace {
 
 std::string message(const char* what) { return std::string(what) + " for '" + kAutostartName + "'"; }
+
+// The text of a failure, then what failed with which file, and why.
+AutostartError failure(const char* what, const std::string& detail) {
+    return AutostartError(message(what) + ". " + detail);
+}
+
+std::string quoted(const std::filesystem::path& p) { return "\"" + p.string() + "\""; }
+
+std::string reason(const std::error_code& error) { return error.message(); }
 
 constexpr std::string_view kReserved = " \t\n\"'\\><~|&;$*?#()`";
 
@@ -93,7 +102,10 @@ bool launchersTakePath(const std::string& program) {
     return true;
 }
 
-std::filesystem::path XdgAutostart::defaultFolder() { return configFolder() / "autostart"; }
+std::filesystem::path XdgAutostart::defaultFolder() {
+    const std::filesystem::path config = configFolder();
+    return config.empty() ? config : config / "autostart";
+}
 
 XdgAutostart::XdgAutostart(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
@@ -102,11 +114,16 @@ std::filesystem::path XdgAutostart::entry() const { return folder_ / (std::strin
 std::filesystem::path XdgAutostart::link() const { return folder_ / (std::string(kAutostartName) + ".program"); }
 
 std::string XdgAutostart::read() {
-    std::error_code ec;
-    if (!std::filesystem::exists(entry(), ec)) return {};
-    if (std::filesystem::is_directory(entry(), ec)) throw AutostartError(message("Invalid data type"));
-    std::ifstream in(entry(), std::ios::binary);
-    if (!in) throw AutostartError(message("Failed to get data"));
+    if (folder_.empty()) return {};  // no home: nothing can be registered
+    const std::filesystem::path file = entry();
+    switch (pathKind(file)) {
+        case PathKind::Missing: return {};
+        case PathKind::Folder: throw failure("Invalid data type", quoted(file) + " is a folder");
+        default: break;
+    }
+    const FileBytes bytes = readRegularFile(file, 1 << 20);
+    if (!bytes.failure.empty()) throw failure("Failed to get data", "Cannot read " + quoted(file) + ": " + bytes.failure);
+    std::istringstream in(bytes.bytes);
     std::string line;
     bool inEntry = false;
     bool sawEntry = false;
@@ -130,8 +147,7 @@ std::string XdgAutostart::read() {
         if (key == "Exec") exec = value;
         if (key == "Hidden") hidden = value == "true";
     }
-    if (in.bad()) throw AutostartError(message("Failed to get data"));
-    if (!sawEntry) throw AutostartError(message("Invalid data type"));
+    if (!sawEntry) throw failure("Invalid data type", quoted(file) + " is not a desktop entry");
     if (hidden) return {};  // an entry switched off counts as none
     const std::string program = programFromExecValue(exec);
     if (program == link().string()) {
@@ -143,8 +159,16 @@ std::string XdgAutostart::read() {
 }
 
 void XdgAutostart::write(const std::filesystem::path& executable) {
+    // Never "/.config/autostart" in the place of a home that is not known.
+    if (folder_.empty()) {
+        throw failure("Failed to set data", "No home folder is known to keep the entry in: HOME is not set, and the account names none");
+    }
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
+    if (ec || !std::filesystem::is_directory(folder_, ec)) {
+        const std::error_code why = ec ? ec : std::make_error_code(std::errc::not_a_directory);
+        throw failure("Failed to set data", "Cannot create the folder " + quoted(folder_) + ": " + reason(why));
+    }
     std::string program = executable.string();
     if (!launchersTakePath(program) && launchersTakePath(link().string())) {
         // A fresh link under a temporary name, renamed over the old one: the entry never
@@ -154,15 +178,18 @@ void XdgAutostart::write(const std::filesystem::path& executable) {
         std::filesystem::create_symlink(executable, fresh, ec);
         if (!ec) std::filesystem::rename(fresh, link(), ec);
         if (ec) {
+            const std::string why = reason(ec);
             std::filesystem::remove(fresh, ec);
-            throw AutostartError(message("Failed to set data"));
+            throw failure("Failed to set data", "Cannot create " + quoted(link()) + ": " + why);
         }
         program = link().string();
     }
     const std::string text = "[Desktop Entry]\nType=Application\nName=Tollbrook\nComment=Rings the school bells\n"
                              "Exec=" + execValueFor(program) + "\nIcon=org.tollbrook.Tollbrook\nTerminal=false\n"
                              "X-GNOME-Autostart-enabled=true\n";
-    if (replaceFiles({{entry(), text}})) throw AutostartError(message("Failed to set data"));
+    if (const auto failed = replaceFiles({{entry(), text}})) {
+        throw failure("Failed to set data", "Cannot create " + quoted(failed->file) + ": " + failed->reason);
+    }
     if (program != link().string()) std::filesystem::remove(link(), ec);  // a link left from an earlier path
 }
 

@@ -90,28 +90,47 @@ TEST(XdgAutostartEntry, WhatIsNotAnEntryIsAnInvalidType) {
             try {
                 store.read();
             } catch (const tb::AutostartError& e) {
-                EXPECT_STREQ(e.what(), "Invalid data type for 'velnorsoftsp'");
+                EXPECT_EQ(e.what(), "Invalid data type for 'velnorsoftsp'. \"" + store.entry().string() +
+                                        "\" is not a desktop entry");
                 throw;
             }
         },
         tb::AutostartError);
 }
 
-TEST(XdgAutostartEntry, UnwritableFolderFailsToSet) {
+// Each failure names the file and the reason, and nothing is written elsewhere instead:
+// not at "/.config" without a home.
+TEST(XdgAutostartEntry, FailureToSetNamesTheFileAndTheReason) {
     TempDir dir;
-    std::filesystem::create_directories(dir / "autostart");
     std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
-    std::filesystem::permissions(dir / "autostart", std::filesystem::perms(0555));
-    const std::string outcome = tb::test::withoutPrivileges([&] {
-        try {
-            tb::XdgAutostart(dir / "autostart").write("/opt/tollbrook/tollbrook");
-            return std::string("written");
-        } catch (const tb::AutostartError& e) {
-            return std::string(e.what());
-        }
-    });
-    EXPECT_EQ(outcome, "Failed to set data for 'velnorsoftsp'");
-    EXPECT_FALSE(std::filesystem::exists(dir / "autostart" / "velnorsoftsp.desktop"));
+    std::filesystem::create_directories(dir / "locked");
+    std::filesystem::permissions(dir / "locked", std::filesystem::perms(0555));
+    dir.write("file", "");
+    std::filesystem::create_symlink(dir / "loop", dir / "loop");
+    const struct {
+        std::filesystem::path folder;
+        std::string detail;
+    } cases[] = {
+        {dir / "locked", "Cannot create \"" + (dir / "locked" / "velnorsoftsp.desktop").string() + "\": Permission denied"},
+        {dir / "file" / "autostart", "Cannot create the folder \"" + (dir / "file" / "autostart").string() +
+                                         "\": Not a directory"},
+        {dir / "loop" / "autostart", "Cannot create the folder \"" + (dir / "loop" / "autostart").string() +
+                                         "\": Too many levels of symbolic links"},
+        {{}, "No home folder is known to keep the entry in: HOME is not set, and the account names none"},
+    };
+    for (const auto& c : cases) {
+        const std::string outcome = tb::test::withoutPrivileges([&] {
+            try {
+                tb::XdgAutostart(c.folder).write("/opt/tollbrook/tollbrook");
+                return std::string("written");
+            } catch (const tb::AutostartError& e) {
+                return std::string(e.what());
+            }
+        });
+        EXPECT_EQ(outcome, "Failed to set data for 'velnorsoftsp'. " + c.detail);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "locked" / "velnorsoftsp.desktop"));
+    EXPECT_EQ(tb::XdgAutostart(std::filesystem::path()).read(), "");
 }
 
 TEST(XdgAutostartEntry, UnreadableEntryFailsToGet) {
@@ -128,7 +147,8 @@ TEST(XdgAutostartEntry, UnreadableEntryFailsToGet) {
             return std::string(e.what());
         }
     });
-    EXPECT_EQ(outcome, "Failed to get data for 'velnorsoftsp'");
+    EXPECT_EQ(outcome, "Failed to get data for 'velnorsoftsp'. Cannot read \"" +
+                           (dir / "autostart" / "velnorsoftsp.desktop").string() + "\": Permission denied");
 }
 
 }  // namespace

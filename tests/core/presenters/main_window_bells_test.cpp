@@ -148,6 +148,20 @@ TEST_F(Presenter, ScheduleWhoseTimesDoNotMatchItsPathsIsRefusedAndRingsNothingWr
     EXPECT_EQ(opened(), std::vector<std::string>{m("a.mp3")});
 }
 
+// Music on a server rings from its path as written (a Windows share's too); a relative
+// path counts from the schedule's folder.
+TEST_F(Presenter, BellOnAShareOpensItsPathAsWritten) {
+#ifdef _WIN32
+    const std::string share = "\\\\nohost\\share\\bell.wav";
+#else
+    const std::string share = "/net/nohost/share/bell.wav";
+#endif
+    create({{share, "8:00:00"}, {"bell.wav", "8:00:01"}});
+    tickAt(8, 0, 0);
+    tickAt(8, 0, 1);
+    EXPECT_EQ(opened(), (std::vector<std::string>{share, (dir / "bell.wav").string()}));
+}
+
 // A bell that did not sound must not look as if it did; what the handler did before
 // the failure stays, and the bell is not tried again.
 TEST_F(Presenter, UnplayableEntryReportsAndKeepsWhatWasDone) {

@@ -23,7 +23,7 @@ runtime=(
 build=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libfluidsynth-dev
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev libpulse-dev

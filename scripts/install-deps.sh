@@ -15,9 +15,11 @@
 # PipeWire, which the benchmarks run privately too.
 set -euo pipefail
 
+# MIDI plays through libfluidsynth itself: GStreamer's FluidSynth decoder would bring
+# gstreamer1.0-plugins-bad, some 140 packages more.
 runtime=(
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-pulseaudio timgm6mb-soundfont
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-pulseaudio libfluidsynth3 timgm6mb-soundfont
   fonts-wine fonts-wqy-microhei
 )
 build=(

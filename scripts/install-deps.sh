@@ -8,6 +8,7 @@
 #   install-deps.sh windows   test, and the cross-compiler, Wine, GoogleTest's sources
 #                             and NSIS that build and test the Windows program and
 #                             make its setup
+#   install-deps.sh GROUP --list   only prints the group's packages
 # No group installs a sound server for the desktop: Debian 12's desktop has PipeWire
 # with its PulseAudio service (or PulseAudio), and a second one beside it can take the
 # desktop's sound away at the next login. Only the test group brings the PulseAudio
@@ -50,8 +51,12 @@ case "$group" in
   test) packages=("${runtime[@]}" "${build[@]}" "${test[@]}") ;;
   bench) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${bench[@]}") ;;
   windows) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${windows[@]}") ;;
-  *) echo "usage: $0 [runtime|build|test|bench|windows]" >&2; exit 2 ;;
+  *) echo "usage: $0 [runtime|build|test|bench|windows] [--list]" >&2; exit 2 ;;
 esac
+if [ "${2:-}" = --list ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -85,7 +85,41 @@ std::filesystem::path soundfontOf(TbMidiDec* dec) {
     return set ? *set : tb::findSoundfont();
 }
 
-// One round of the source pad's task: the next block of sound, or the end.
+// The first events of the source pad's stream: its start (when upstream gave none), caps.
+void addStartEvents(TbMidiDec* dec, std::vector<GstEvent*>& events) {
+    if (GstEvent* start = gst_pad_get_sticky_event(dec->srcpad, GST_EVENT_STREAM_START, 0)) {
+        gst_event_unref(start);
+    } else {
+        gchar* id = gst_pad_create_stream_id(dec->srcpad, GST_ELEMENT(dec), nullptr);
+        events.push_back(gst_event_new_stream_start(id));
+        g_free(id);
+    }
+    GstCaps* caps = gst_pad_get_pad_template_caps(dec->srcpad);
+    events.push_back(gst_event_new_caps(caps));
+    gst_caps_unref(caps);
+}
+
+// The next block of sound up to `end`, from where the state stands.
+GstBuffer* renderBlock(State& s, std::int64_t end) {
+    const std::int64_t frames = std::min(kBlockFrames, end - s.frame);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, frames * 2 * sizeof(float), nullptr);
+    GstMapInfo map;
+    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+    s.synth->render(reinterpret_cast<float*>(map.data), static_cast<int>(frames));
+    gst_buffer_unmap(buffer, &map);
+    GST_BUFFER_PTS(buffer) = nsAt(s.frame);
+    GST_BUFFER_DURATION(buffer) = nsAt(s.frame + frames) - nsAt(s.frame);
+    GST_BUFFER_OFFSET(buffer) = s.frame;
+    GST_BUFFER_OFFSET_END(buffer) = s.frame + frames;
+    if (std::exchange(s.discont, false)) GST_BUFFER_FLAG_SET(buffer, GST_BUFFER_FLAG_DISCONT);
+    s.frame += frames;
+    s.segment.position = nsAt(s.frame);
+    return buffer;
+}
+
+// One round of the source pad's task: the next block of sound, or the end. The
+// synthesizer (and its soundfont) is made in the first round, so that a file that
+// cannot play fails while it is made ready.
 void renderLoop(gpointer data) {
     auto* dec = static_cast<TbMidiDec*>(data);
     State& s = *dec->state;
@@ -100,54 +134,25 @@ void renderLoop(gpointer data) {
             if (made.synth && s.frame > 0 && !made.synth->seek(nsAt(s.frame))) {
                 made = {nullptr, MidiSynth::Made::Unreadable, "FluidSynth's player cannot start there"};
             }
-            if (made.synth) {
-                s.synth = std::move(made.synth);
-            } else {
-                failed = std::move(made);
-            }
+            if (made.synth) s.synth = std::move(made.synth);
+            else failed = std::move(made);
         }
-        if (s.synth && !s.capsSent) {
-            if (GstEvent* start = gst_pad_get_sticky_event(dec->srcpad, GST_EVENT_STREAM_START, 0)) {
-                gst_event_unref(start);
-            } else {
-                gchar* id = gst_pad_create_stream_id(dec->srcpad, GST_ELEMENT(dec), nullptr);
-                events.push_back(gst_event_new_stream_start(id));
-                g_free(id);
-            }
-            GstCaps* caps = gst_pad_get_pad_template_caps(dec->srcpad);
-            events.push_back(gst_event_new_caps(caps));
-            gst_caps_unref(caps);
-            s.capsSent = true;
+        if (s.synth) {
+            if (!std::exchange(s.capsSent, true)) addStartEvents(dec, events);
+            if (std::exchange(s.needSegment, false)) events.push_back(gst_event_new_segment(&s.segment));
+            std::int64_t end = framesAt(s.file->lengthNs());
+            if (GST_CLOCK_TIME_IS_VALID(s.segment.stop)) end = std::min(end, framesAt(s.segment.stop));
+            if (s.frame < end) buffer = renderBlock(s, end);
         }
-        if (s.synth && s.needSegment) {
-            events.push_back(gst_event_new_segment(&s.segment));
-            s.needSegment = false;
-        }
-        std::int64_t end = framesAt(s.file->lengthNs());
-        if (GST_CLOCK_TIME_IS_VALID(s.segment.stop)) end = std::min(end, framesAt(s.segment.stop));
-        if (s.synth && s.frame < end) {
-            const std::int64_t frames = std::min(kBlockFrames, end - s.frame);
-            buffer = gst_buffer_new_allocate(nullptr, frames * 2 * sizeof(float), nullptr);
-            GstMapInfo map;
-            gst_buffer_map(buffer, &map, GST_MAP_WRITE);
-            s.synth->render(reinterpret_cast<float*>(map.data), static_cast<int>(frames));
-            gst_buffer_unmap(buffer, &map);
-            GST_BUFFER_PTS(buffer) = nsAt(s.frame);
-            GST_BUFFER_DURATION(buffer) = nsAt(s.frame + frames) - nsAt(s.frame);
-            GST_BUFFER_OFFSET(buffer) = s.frame;
-            GST_BUFFER_OFFSET_END(buffer) = s.frame + frames;
-            if (std::exchange(s.discont, false)) GST_BUFFER_FLAG_SET(buffer, GST_BUFFER_FLAG_DISCONT);
-            s.frame += frames;
-            s.segment.position = nsAt(s.frame);
-        }
-    }
-    if (failed.failure == MidiSynth::Made::NoSoundfont) {
-        GST_ELEMENT_ERROR(dec, RESOURCE, NOT_FOUND, ("MIDI files cannot be played: no General MIDI soundfont is installed"),
-                          ("%s", failed.why.c_str()));
-    } else if (failed.failure != MidiSynth::Made::None) {
-        GST_ELEMENT_ERROR(dec, STREAM, DECODE, (nullptr), ("%s", failed.why.c_str()));
     }
     if (failed.failure != MidiSynth::Made::None) {
+        if (failed.failure == MidiSynth::Made::NoSoundfont) {
+            GST_ELEMENT_ERROR(dec, RESOURCE, NOT_FOUND,
+                              ("MIDI files cannot be played: no General MIDI soundfont is installed"),
+                              ("%s", failed.why.c_str()));
+        } else {
+            GST_ELEMENT_ERROR(dec, STREAM, DECODE, (nullptr), ("%s", failed.why.c_str()));
+        }
         gst_pad_pause_task(dec->srcpad);
         return;
     }
@@ -308,40 +313,32 @@ gboolean srcActivateMode(GstPad* pad, GstObject*, GstPadMode mode, gboolean acti
     return active ? TRUE : gst_pad_stop_task(pad);
 }
 
+// Starts each stream afresh; once the task has stopped with the pads, the soundfont's
+// memory goes.
 GstStateChangeReturn changeState(GstElement* element, GstStateChange transition) {
-    TbMidiDec* dec = reinterpret_cast<TbMidiDec*>(element);
-    if (transition == GST_STATE_CHANGE_READY_TO_PAUSED) {
-        std::lock_guard lock(dec->state->mutex);
-        dec->state->reset();
-    }
+    State& s = *reinterpret_cast<TbMidiDec*>(element)->state;
+    const auto reset = [&] {
+        std::lock_guard lock(s.mutex);
+        s.reset();
+    };
+    if (transition == GST_STATE_CHANGE_READY_TO_PAUSED) reset();
     const GstStateChangeReturn result =
         GST_ELEMENT_CLASS(tb_midi_dec_parent_class)->change_state(element, transition);
-    if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) {
-        // The task has stopped with the pads; the soundfont's memory goes now.
-        std::lock_guard lock(dec->state->mutex);
-        dec->state->reset();
-    }
+    if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) reset();
     return result;
 }
 
-void setProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+// The one property, "soundfont".
+void setProperty(GObject* object, guint, const GValue* value, GParamSpec*) {
     TbMidiDec* dec = reinterpret_cast<TbMidiDec*>(object);
-    if (id != PROP_SOUNDFONT) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-        return;
-    }
     GST_OBJECT_LOCK(dec);
     g_free(dec->soundfont);
     dec->soundfont = g_value_dup_string(value);
     GST_OBJECT_UNLOCK(dec);
 }
 
-void getProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void getProperty(GObject* object, guint, GValue* value, GParamSpec*) {
     TbMidiDec* dec = reinterpret_cast<TbMidiDec*>(object);
-    if (id != PROP_SOUNDFONT) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
-        return;
-    }
     GST_OBJECT_LOCK(dec);
     g_value_set_string(value, dec->soundfont);
     GST_OBJECT_UNLOCK(dec);

@@ -82,6 +82,7 @@ TEST_F(SoundServer, ToneReachesTheDefaultOutput) {
 struct AheadCase {
     const char* extension;
     double level;  // of the onset; the MIDI soundfont's piano plays softer than the tone
+    friend void PrintTo(const AheadCase& c, std::ostream* os) { *os << c.extension; }
 };
 
 class SoundServerAhead : public SoundServer, public ::testing::WithParamInterface<AheadCase> {};

@@ -2,6 +2,7 @@
 
 // The bells the bell benchmarks ring: 20 of each kind of file, taking turns, one every
 // 1.5 s from a few seconds ahead.
+#include "media/gstreamer/midi_decoder.h"
 #include "tests/media/gstreamer/fixtures.h"
 #include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
@@ -56,6 +57,7 @@ constexpr double kOnsetLevel = 0.005;
 // its own delay in front): time the file's own, not the program's.
 inline double leadMs(const std::filesystem::path& file) {
     if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+    tb::registerMidiDecoder();  // MIDI decodes as the program decodes it
     gchar* uri = gst_filename_to_uri(file.c_str(), nullptr);
     const std::string description = std::string("uridecodebin uri=") + uri +
                                     " ! audioconvert ! audioresample ! audio/x-raw,format=S16LE,channels=1,rate=44100 "

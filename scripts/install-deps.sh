@@ -8,6 +8,7 @@
 #   install-deps.sh windows   test, and the cross-compiler, Wine, GoogleTest's sources
 #                             and NSIS that build and test the Windows program and
 #                             make its setup
+#   install-deps.sh GROUP --list   only prints the group's packages
 # No group installs a sound server for the desktop: Debian 12's desktop has PipeWire
 # with its PulseAudio service (or PulseAudio), and a second one beside it can take the
 # desktop's sound away at the next login. Only the test group brings the PulseAudio
@@ -15,15 +16,18 @@
 # PipeWire, which the benchmarks run privately too.
 set -euo pipefail
 
+# MIDI plays through libfluidsynth itself (23 packages, 15 MB): GStreamer's FluidSynth
+# decoder would bring gstreamer1.0-plugins-bad, 183 packages and 450 MB more on a bare
+# system (scripts/install-weight.sh).
 runtime=(
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-pulseaudio timgm6mb-soundfont
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gstreamer1.0-pulseaudio libfluidsynth3 timgm6mb-soundfont
   fonts-wine fonts-wqy-microhei
 )
 build=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libfluidsynth-dev
 )
 test=(
   libgtest-dev libgmock-dev libbenchmark-dev libpulse-dev
@@ -49,8 +53,12 @@ case "$group" in
   test) packages=("${runtime[@]}" "${build[@]}" "${test[@]}") ;;
   bench) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${bench[@]}") ;;
   windows) packages=("${runtime[@]}" "${build[@]}" "${test[@]}" "${windows[@]}") ;;
-  *) echo "usage: $0 [runtime|build|test|bench|windows]" >&2; exit 2 ;;
+  *) echo "usage: $0 [runtime|build|test|bench|windows] [--list]" >&2; exit 2 ;;
 esac
+if [ "${2:-}" = --list ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -23,7 +23,8 @@ wine_stop() {
 "$wineserver" -p </dev/null >/dev/null 2>&1
 "$wine" wineboot --init </dev/null >/dev/null 2>&1
 # Registry settings of the test prefix, in one import (each Wine process costs a second):
-# - for the tests only, MIDI through MPEGVideo (the host's GStreamer decodes it), since
+# - for the tests only, MIDI through MPEGVideo (the host's GStreamer decodes it, with
+#   the program's own MIDI decoder: scripts/test-windows.sh), since
 #   a sandbox has no MIDI output device for Wine's sequencer; Windows uses its sequencer;
 # - what a user's Windows has for the program's texts: an East Asian font linked to the
 #   dialog fonts, so that the full-width question marks and the Chinese filter names of

@@ -1,6 +1,8 @@
 #include "media/gstreamer/gst_media_layer.h"
 
 #include "media/gstreamer/gst_device.h"
+#include "media/gstreamer/midi_decoder.h"
+#include "media/gstreamer/midi_synth.h"
 
 #include <gst/gst.h>
 
@@ -12,20 +14,6 @@ namespace tb {
 using namespace mci;
 
 namespace {
-
-std::filesystem::path findSoundfont() {
-    std::vector<std::filesystem::path> dirs;
-    for (const gchar* const* d = g_get_system_data_dirs(); d != nullptr && *d != nullptr; ++d) dirs.emplace_back(*d);
-    dirs.emplace_back("/usr/share");
-    for (const auto& dir : dirs) {
-        const auto folder = dir / "sounds" / "sf2";
-        for (const char* name : {"default-GM.sf2", "TimGM6mb.sf2", "FluidR3_GM.sf2"}) {
-            std::error_code ec;
-            if (std::filesystem::is_regular_file(folder / name, ec)) return folder / name;
-        }
-    }
-    return {};
-}
 
 // The device type a file plays on when none is asked for, by its extension: waveform
 // audio for WAV, the sequencer for MIDI, digital video for the rest (as MP3 is).
@@ -70,11 +58,12 @@ GstMediaLayer::GstMediaLayer(Poster& poster) : GstMediaLayer(poster, Options{}) 
 GstMediaLayer::GstMediaLayer(Poster& poster, Options options)
     : gate_(std::make_shared<PostGate>(poster)), options_(std::move(options)) {
     if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+    registerMidiDecoder();
     if (options_.soundfont.empty()) options_.soundfont = findSoundfont();
     // Loading the plugins takes tens of milliseconds the first time; do it now rather
     // than at the first bell.
     for (const char* name : {"playbin", "uridecodebin", "decodebin", "typefind", "filesrc", "wavparse",
-                             "mpegaudioparse", "mpg123audiodec", "midiparse", "fluiddec", "audioconvert",
+                             "mpegaudioparse", "mpg123audiodec", kMidiDecoderName, "audioconvert",
                              "audioresample", "volume", "autoaudiosink", "pulsesink"}) {
         if (GstElement* element = gst_element_factory_make(name, nullptr)) gst_object_unref(gst_object_ref_sink(element));
     }

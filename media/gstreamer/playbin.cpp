@@ -2,6 +2,7 @@
 
 #include "media/gstreamer/gst_media_layer.h"
 #include "core/schedule/file_system.h"
+#include "media/gstreamer/midi_decoder.h"
 #include "media/gstreamer/mpeg_audio.h"
 
 #include <gst/gst.h>
@@ -27,7 +28,7 @@ struct ErrorInfo {
 };
 
 std::uint32_t errorCodeFor(const ErrorInfo& e) {
-    // The MIDI decoder says so only in its debug text, as decodebin passes it on.
+    // The MIDI decoder names the soundfont in its text, and what went wrong in its debug text.
     if (e.message.find("soundfont") != std::string::npos || e.debug.find("soundfont") != std::string::npos) {
         return GstMediaLayer::kNoSoundfont;
     }
@@ -42,24 +43,10 @@ bool isSink(GstObject* object) {
     return object != nullptr && GST_IS_ELEMENT(object) && GST_OBJECT_FLAG_IS_SET(object, GST_ELEMENT_FLAG_SINK);
 }
 
-// Each MIDI decoder makes a FluidSynth synthesizer, which initializes the patch library
-// it loads soundfonts with and closes it again when it goes; every such round leaves
-// some 1.6 kB of that library's type data behind. From the first MIDI file on, one
-// decoder that never plays (some 3 MB) keeps the library open for the rest of the
-// process, and the bells' decoders only count it up and down.
-void keepMidiLibraryOpen() {
-    static GstElement* const held = [] {
-        GstElement* decoder = gst_element_factory_make("fluiddec", nullptr);
-        return decoder != nullptr ? GST_ELEMENT(gst_object_ref_sink(decoder)) : nullptr;
-    }();
-    (void)held;
-}
-
 void onElementSetup(GstElement*, GstElement* element, gpointer soundfont) {
     GstElementFactory* factory = gst_element_get_factory(element);
     if (factory == nullptr) return;
-    if (std::string_view(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))) == "fluiddec") {
-        keepMidiLibraryOpen();
+    if (std::string_view(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory))) == kMidiDecoderName) {
         g_object_set(element, "soundfont", static_cast<const char*>(soundfont), nullptr);
     }
 }
@@ -173,7 +160,7 @@ void Playbin::release() {
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     gst_object_unref(std::exchange(pipeline_, nullptr));
 #ifdef __GLIBC__
-    // The MIDI decoder loads its soundfont in some hundred thousand small pieces; left
+    // FluidSynth loads a soundfont in some hundred thousand small pieces; left
     // to itself the allocator keeps those pages, and a long run would grow by them.
     ::malloc_trim(0);
 #endif

@@ -17,13 +17,15 @@ fail() { echo "$1"; exit 1; }
 [ "$(field Section)" = sound ] || fail "Section: $(field Section)"
 depends=$(field Depends)
 # Computed from the libraries the program links...
-for lib in libqt6widgets6 libgstreamer1.0-0 libc6; do
+for lib in libqt6widgets6 libgstreamer1.0-0 libfluidsynth3 libc6; do
   grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 # ...and what the libraries do not say.
-for p in gstreamer1.0-plugins-good gstreamer1.0-plugins-bad timgm6mb-soundfont; do
+for p in gstreamer1.0-plugins-good timgm6mb-soundfont; do
   grep -q "$p" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
+# MIDI plays through libfluidsynth itself, without GStreamer's 140 packages of -bad.
+if grep -q gstreamer1.0-plugins-bad <<<"$depends"; then fail "Depends names gstreamer1.0-plugins-bad: $depends"; fi
 # The windows' fonts: Tahoma's metrics and the CJK glyphs.
 for p in fonts-wine fonts-wqy-microhei; do grep -q "$p" <<<"$depends" || fail "Depends lacks $p: $depends"; done
 grep -qv pulseaudio <<<"$depends" || true

@@ -335,6 +335,33 @@ TEST_F(GstLayer, OpenOnAnOpenDeviceClosesItFirst) {
     EXPECT_EQ(player.Position(), 0);
 }
 
+// MIDI plays through FluidSynth: a play from a position starts with the notes struck
+// from there on (one held from before stays silent, as on a sequencer) and stops where
+// asked.
+class GstLayerMidi : public GstLayer, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(GstLayerMidi, PlayFromToPlaysTheNotesOfThatStretch) {
+    const auto file = dir / (std::string("two") + GetParam());
+    tb::test::writeFixture(file, {{440, 1000, 0.5}, {880, 1000, 0.5}});
+    openFile(file.string());
+    EXPECT_EQ(player.Length(), 2000);
+    player.setStartPos(900);
+    player.setEndPos(1500);
+    player.Play();
+    ASSERT_TRUE(waitForNotice(1));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    EXPECT_EQ(player.Position(), 1500);
+    const auto samples = sink.samples();
+    EXPECT_NEAR(static_cast<double>(samples.size()) / RecordingSink::kRate, 0.6, 0.05);
+    const double a4 = tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 440);
+    const double a5 = tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880);
+    EXPECT_GT(a5, 0.001) << "the second note was not heard";
+    EXPECT_LT(a4, a5 / 4) << "the first note sounded after the start";
+}
+
+INSTANTIATE_TEST_SUITE_P(Midi, GstLayerMidi, ::testing::Values(".mid", ".rmi"),
+                         [](const auto& info) { return std::string(info.param + 1); });
+
 TEST(GstLayerSoundfont, MidiWithoutSoundfontSaysSo) {
     TempDir dir;
     ManualPoster poster;
@@ -457,6 +484,21 @@ TEST_F(GstLayerFaults, FileReplacedAfterOpenPlaysAsItIsNow) {
     ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
     const auto samples = recording.samples();
     EXPECT_GT(tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880), 0.2);
+}
+
+TEST_F(GstLayerFaults, MidiMadeReadyAheadIsAdoptedAndPlays) {
+    const auto bell = fixture("bell.mid", Tone{440, 300, 0.5});
+    layer.prepare(bell);
+    poster.pumpFor(500ms);
+    EXPECT_EQ(made, 1);
+    player.setFileName(bell);
+    player.Open();
+    EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
+    EXPECT_EQ(player.Length(), 300);
+    player.Play();
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
+    EXPECT_GT(recording.peak(), 0.01);
 }
 
 }  // namespace

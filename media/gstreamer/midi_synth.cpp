@@ -59,7 +59,9 @@ void keepLibraryOpen() {
             synth.reset(new_fluid_synth(settings.get()));
         }
     };
-    static const Idle idle;
+    // Never destroyed: a bell's synthesizer on a worker that was let go may still play
+    // as the process ends.
+    static const Idle* const idle = new Idle;
     (void)idle;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/win32/autostart_win32.h"
 
+#include "core/schedule/file_system.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -74,11 +76,9 @@ std::string RegistryAutostart::read() {
 }
 
 void RegistryAutostart::write(const std::filesystem::path& executable) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(executable, ec);
     // Always quoted: Windows reads the value as a command line, and an unquoted path with
     // a blank ("C:\Program Files\...") would make it try "C:\Program.exe" first.
-    const std::wstring command = L'"' + (ec ? executable : full).wstring() + L'"';
+    const std::wstring command = L'"' + fullPath(executable).wstring() + L'"';
     const RunKey key(key_);
     // The text with its terminating zero: twice the length plus 2 bytes.
     const auto bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));

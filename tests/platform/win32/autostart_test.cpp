@@ -50,10 +50,11 @@ std::string thrown(const std::function<void()>& f) {
 // Windows reads a Run value as a command line: a path with a blank, unquoted, is tried
 // cut at each blank first ("C:\Program.exe"). The path is quoted always, blank or not:
 // one rule, and a quoted path means the same to every reader of the key. REG_SZ, its
-// size the text with its zero.
+// size the text with its zero. A program on a share keeps its "\\server\share" path.
 TEST(RegistryAutostart, WritesTheQuotedPathAndReadsThePath) {
     for (const std::wstring path : {L"C:\\Program Files\\Tollbrook\\tollbrook.exe", L"C:\\Bells\\tollbrook.exe",
-                                    L"C:\\Gl\u00F6cken\\tollbrook.exe"}) {
+                                    L"C:\\Gl\u00F6cken\\tollbrook.exe", L"\\\\server\\bells\\tollbrook.exe",
+                                    L"\\\\?\\C:\\Bells\\tollbrook.exe"}) {
         SCOPED_TRACE(testing::Message() << path);
         tb::RegistryAutostart autostart;
         autostart.remove();

@@ -156,27 +156,33 @@ def install(setup, *options):
     print(f"installed silently in {time.monotonic() - started:.1f} s")
 
 
+def nsis_temp(temp):
+    """What NSIS programs made in the temporary folder (GetTempFileName's "ns*.tmp";
+    other tests make their own folders there meanwhile)."""
+    return {n for n in os.listdir(unix(temp)) if re.fullmatch(r"ns\w+\.tmp", n, re.IGNORECASE)}
+
+
 def run_uninstaller(folder, temp):
     """The registered QuietUninstallString, as a deployment tool runs it: its exit code,
-    and what it added to the temporary folder."""
+    and a function that says what it has left in the temporary folder so far."""
     quiet = reg_values(KEY)["QuietUninstallString"][1]
     expect(quiet == f'"{folder}\\uninstall.exe" /S', f"QuietUninstallString {quiet!r}")
-    before = set(os.listdir(unix(temp)))
+    before = nsis_temp(temp)
     code = wine(folder + r"\uninstall.exe", "/S").returncode
-    return code, set(os.listdir(unix(temp))) - before
+    return code, lambda: nsis_temp(temp) - before
 
 
 def uninstall(folder, shortcut, temp):
     started = time.monotonic()
-    code, added = run_uninstaller(folder, temp)
+    code, left = run_uninstaller(folder, temp)
     expect(code == 0, f"the uninstaller exited with {code}")
     # uninstall.exe, and with it the folder, goes once it has ended; the copy it ran in
     # the temporary folder, which cannot delete itself, at the next restart.
     expect(eventually(lambda: not os.path.exists(unix(folder)), 60),
            f"{folder} is left, holding {os.listdir(unix(folder)) if os.path.isdir(unix(folder)) else '-'}")
     pending = lambda: (reg_values(SESSION_MANAGER) or {}).get("PendingFileRenameOperations", (None, ""))[1]
-    expect(added and eventually(lambda: all(f"{temp}\\{name}".lower() in pending().lower() for name in added), 10),
-           f"the uninstaller left {added} in {temp}, to go at restart: {pending()!r}")
+    expect(eventually(lambda: all(f"{temp}\\{name}".lower() in pending().lower() for name in left()), 10),
+           f"the uninstaller left {left()} in {temp}, to go at restart: {pending()!r}")
     print(f"uninstalled silently in {time.monotonic() - started:.1f} s")
     expect(not os.path.exists(unix(shortcut)), f"{shortcut} is left")
     expect(reg_values(KEY) is None, f"{KEY} is left")
@@ -252,9 +258,9 @@ def test(args, programs):
         expect(eventually(lambda: run_value() == f'"{installed}"', 10), f"Auto Run wrote {run_value()!r}")
         code = wine(args.setup, "/S").returncode
         expect(code == 32, f"a setup over the running program exited with {code}")
-        code, added = run_uninstaller(default_folder, temp)
-        expect(code == 32 and not added, f"the uninstaller of the running program exited with {code}, "
-               f"leaving {added} in {temp}")
+        code, left = run_uninstaller(default_folder, temp)
+        expect(code == 32 and not left(), f"the uninstaller of the running program exited with {code}, "
+               f"leaving {left()} in {temp}")
     finally:
         programs.stop(running)
     check_installed(default_folder, args.program, shortcut)

@@ -1,6 +1,7 @@
 #include "core/presenters/main_window_presenter.h"
 
 #include "core/handler.h"
+#include "core/schedule/file_system.h"
 #include "core/schedule/schedule_file.h"
 
 namespace tb {
@@ -202,7 +203,7 @@ void MainWindowPresenter::N6Click() {
 void MainWindowPresenter::BuySourceCode1Click() { view_.openPurchaseWindow(); }
 
 void MainWindowPresenter::N8Click() {
-    const std::filesystem::path executable = std::filesystem::absolute(services_.executable);
+    const std::filesystem::path executable = fullPath(services_.executable);
     if (autoRun_) {
         services_.autostart.remove();
         setAutoRun(false);

@@ -54,6 +54,11 @@ std::optional<std::string> utf8ToSystemCodePage(std::string_view text);
 // POSIX; on Windows "X:\...", "\\server\share\..." and "\\?\..." (either slash).
 bool isFullPath(std::string_view path);
 
+// The path made full as the platform does it. On Windows that is GetFullPathNameW's:
+// std::filesystem::absolute (libstdc++) takes "\\server\share\..." and "\\?\..." for
+// relative and puts the current drive before them.
+std::filesystem::path fullPath(const std::filesystem::path& path);
+
 // The running executable's full path.
 std::filesystem::path executablePath();
 

@@ -196,6 +196,12 @@ std::optional<std::string> utf8ToSystemCodePage(std::string_view text) { return 
 
 bool isFullPath(std::string_view path) { return path.starts_with('/'); }
 
+std::filesystem::path fullPath(const std::filesystem::path& path) {
+    std::error_code ec;
+    auto full = std::filesystem::absolute(path, ec);
+    return ec ? path : full;
+}
+
 std::filesystem::path executablePath() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -1,5 +1,7 @@
 #include "platform/win32/autostart_win32.h"
 
+#include "core/schedule/file_system.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -39,6 +41,14 @@ std::string utf8(const std::wstring& wide) {
     return out;
 }
 
+// The executable a Run value starts: the quoted path of a command line, or the whole
+// text as an earlier version wrote it, unquoted.
+std::wstring executableOf(const std::wstring& command) {
+    if (command.empty() || command.front() != L'"') return command;
+    const auto close = command.find(L'"', 1);
+    return command.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+}
+
 }  // namespace
 
 RegistryAutostart::RegistryAutostart(std::wstring key) : key_(std::move(key)) {}
@@ -62,18 +72,18 @@ std::string RegistryAutostart::read() {
     std::wstring text(got / sizeof(wchar_t), L'\0');
     std::copy_n(data.data(), text.size() * sizeof(wchar_t), reinterpret_cast<BYTE*>(text.data()));
     if (const auto zero = text.find(L'\0'); zero != std::wstring::npos) text.resize(zero);
-    return utf8(text);
+    return utf8(executableOf(text));
 }
 
 void RegistryAutostart::write(const std::filesystem::path& executable) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(executable, ec);
-    const std::wstring path = (ec ? executable : full).wstring();
+    // Always quoted: Windows reads the value as a command line, and an unquoted path with
+    // a blank ("C:\Program Files\...") would make it try "C:\Program.exe" first.
+    const std::wstring command = L'"' + fullPath(executable).wstring() + L'"';
     const RunKey key(key_);
     // The text with its terminating zero: twice the length plus 2 bytes.
-    const auto bytes = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
+    const auto bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));
     if (key.get() == nullptr ||
-        ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()), bytes) !=
+        ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()), bytes) !=
             ERROR_SUCCESS) {
         throw AutostartError(message("Failed to set data"));
     }

@@ -58,12 +58,7 @@ private:
 std::wstring longForm(const std::filesystem::path& path) {
     std::wstring text = path.wstring();
     if (text.size() < MAX_PATH - 12 || text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return text;
-    const DWORD size = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return text;
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(text.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) return text;
-    full.resize(length);
+    const std::wstring full = fullPath(path).wstring();
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
@@ -301,6 +296,17 @@ bool isFullPath(std::string_view path) {
     if (slash(0) && slash(1)) return true;  // \\server\share, \\?\..., \\.\...
     const bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
     return letter && path.size() > 1 && path[1] == ':' && slash(2);
+}
+
+std::filesystem::path fullPath(const std::filesystem::path& path) {
+    const std::wstring text = path.wstring();
+    const DWORD size = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(text.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    return full;
 }
 
 std::filesystem::path executablePath() {

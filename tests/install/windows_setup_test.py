@@ -19,13 +19,14 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "front-ends", "win32", "system"))
-from tollbrook_wine import (LongTimeFormat, WineDesktop, control, texts, wine_cannot_show,  # noqa: E402
-                            windows_path)
+from tollbrook_wine import (LongTimeFormat, WineDesktop, control, eventually, texts,  # noqa: E402
+                            wine_cannot_show, windows_path)
 
 WINE = "/usr/lib/wine/wine64"
 KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tollbrook"
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 RUN_VALUE = "velnorsoftsp"
+SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 TITLE = "Tollbrook"
 
 
@@ -113,6 +114,11 @@ class Programs:
             process.wait()
         process.stdout.close()
 
+    def switch_auto_run_on(self, main):
+        """"&System" > "&Auto Run" in the main window, by keyboard."""
+        self.desktop.screen.click((main["rect"][0] + 40, main["closeButton"][1]))  # its caption
+        self.desktop.screen.keys("alt+s", "a")
+
     def first_window(self, main):
         """The main window (main) or else a message box, whichever the program shows."""
         window = self.probe.window(TITLE, lambda w: (w["class"] == "TForm1") == main, 90)
@@ -150,38 +156,35 @@ def install(setup, *options):
     print(f"installed silently in {time.monotonic() - started:.1f} s")
 
 
-def uninstaller_copies():
-    """This prefix's uninstallers that run from their copy in the temporary folder (their
-    command line names the install folder after _?=)."""
-    prefix = b"WINEPREFIX=" + os.environ["WINEPREFIX"].encode()
-    copies = []
-    for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
-            with open(f"/proc/{pid}/cmdline", "rb") as c, open(f"/proc/{pid}/environ", "rb") as e:
-                if b"_?=" in c.read() and prefix in e.read().split(b"\0"):
-                    copies.append(pid)
-        except OSError:
-            pass
-    return copies
+def nsis_temp(temp):
+    """What NSIS programs made in the temporary folder (GetTempFileName's "ns*.tmp";
+    other tests make their own folders there meanwhile)."""
+    return {n for n in os.listdir(unix(temp)) if re.fullmatch(r"ns\w+\.tmp", n, re.IGNORECASE)}
 
 
-def run_uninstaller(folder):
-    """The registered QuietUninstallString, waited for: the uninstaller goes on from a
-    copy of itself once started."""
+def run_uninstaller(folder, temp):
+    """The registered QuietUninstallString, as a deployment tool runs it: its exit code,
+    and a function that says what it has left in the temporary folder so far."""
     quiet = reg_values(KEY)["QuietUninstallString"][1]
     expect(quiet == f'"{folder}\\uninstall.exe" /S', f"QuietUninstallString {quiet!r}")
+    before = nsis_temp(temp)
+    code = wine(folder + r"\uninstall.exe", "/S").returncode
+    return code, lambda: nsis_temp(temp) - before
+
+
+def uninstall(folder, shortcut, temp):
     started = time.monotonic()
-    expect(wine(folder + r"\uninstall.exe", "/S").returncode == 0, f"{quiet} failed")
-    while uninstaller_copies():
-        expect(time.monotonic() - started < 60, "the uninstaller did not finish within 60 s")
-        time.sleep(0.2)
-    return time.monotonic() - started
-
-
-def uninstall(folder, shortcut):
-    print(f"uninstalled silently in {run_uninstaller(folder):.1f} s")
-    for left in (folder, shortcut):
-        expect(not os.path.exists(unix(left)), f"{left} is left")
+    code, left = run_uninstaller(folder, temp)
+    expect(code == 0, f"the uninstaller exited with {code}")
+    # uninstall.exe, and with it the folder, goes once it has ended; the copy it ran in
+    # the temporary folder, which cannot delete itself, at the next restart.
+    expect(eventually(lambda: not os.path.exists(unix(folder)), 60),
+           f"{folder} is left, holding {os.listdir(unix(folder)) if os.path.isdir(unix(folder)) else '-'}")
+    pending = lambda: (reg_values(SESSION_MANAGER) or {}).get("PendingFileRenameOperations", (None, ""))[1]
+    expect(eventually(lambda: all(f"{temp}\\{name}".lower() in pending().lower() for name in left()), 10),
+           f"the uninstaller left {left()} in {temp}, to go at restart: {pending()!r}")
+    print(f"uninstalled silently in {time.monotonic() - started:.1f} s")
+    expect(not os.path.exists(unix(shortcut)), f"{shortcut} is left")
     expect(reg_values(KEY) is None, f"{KEY} is left")
 
 
@@ -217,8 +220,9 @@ def write_schedule(folder, entries):
 
 
 def test(args, programs):
-    said = wine("cmd", "/c", "echo %ProgramFiles%;%ProgramData%;%APPDATA%").stdout.split(";")
-    expect(len(said) == 3 and said[0].endswith(r":\Program Files"), f"cmd said {said}")
+    said = wine("cmd", "/c", "echo %ProgramFiles%;%ProgramData%;%APPDATA%;%TEMP%").stdout.split(";")
+    expect(len(said) == 4 and said[0].endswith(r":\Program Files"), f"cmd said {said}")
+    temp = said[3]
     default_folder = said[0] + r"\Tollbrook"
     shortcut = said[1] + r"\Microsoft\Windows\Start Menu\Programs\Tollbrook.lnk"
     user_folder = said[2] + r"\Tollbrook"
@@ -246,40 +250,44 @@ def test(args, programs):
     rows = programs.playlist(installed)
     expect(rows == ["|".join(entry)], f"the installed program shows {rows}")
 
-    # While the program runs, neither a new install nor the uninstaller changes anything;
-    # the silent setup ends with ERROR_SHARING_VIOLATION.
+    # The program's own Auto Run registers it, quoted. While it runs, neither a new install
+    # nor the uninstaller changes anything; both end with ERROR_SHARING_VIOLATION.
     running = programs.start(installed)
     try:
-        programs.first_window(main=True)
+        programs.switch_auto_run_on(programs.first_window(main=True))
+        expect(eventually(lambda: run_value() == f'"{installed}"', 10), f"Auto Run wrote {run_value()!r}")
         code = wine(args.setup, "/S").returncode
         expect(code == 32, f"a setup over the running program exited with {code}")
-        run_uninstaller(default_folder)
+        code, left = run_uninstaller(default_folder, temp)
+        expect(code == 32 and not left(), f"the uninstaller of the running program exited with {code}, "
+               f"leaving {left()} in {temp}")
     finally:
         programs.stop(running)
     check_installed(default_folder, args.program, shortcut)
+    expect(run_value() == f'"{installed}"', f"{RUN_VALUE} became {run_value()!r}")
 
-    # Uninstalled: the program, its shortcut, its entry and its start at logon go; the
-    # user's schedule stays.
+    # Uninstalled: the program, its uninstaller, its shortcut, its entry and its start at
+    # logon go; the user's schedule stays.
     with open(os.path.join(unix(user_folder), "qian.ini"), "rb") as f:
         schedule = f.read()
-    set_run_value(installed)
-    uninstall(default_folder, shortcut)
+    uninstall(default_folder, shortcut, temp)
     expect(run_value() is None, f"{RUN_VALUE} is left: {run_value()}")
     with open(os.path.join(unix(user_folder), "qian.ini"), "rb") as f:
         expect(f.read() == schedule, "the user's schedule changed")
 
     # Into a folder of the administrator's choice: installed just the same, it finds the
-    # schedule the last install left. A start at logon of another copy is not this
-    # uninstaller's to remove.
+    # schedule the last install left. The start at logon an earlier version wrote
+    # (unquoted) goes with it; one of another copy is not this uninstaller's to remove.
     chosen = r"C:\Bells\Tollbrook"  # without a blank, which wine would quote, hiding the /D=
-    install(args.setup, "/D=" + chosen)
-    check_installed(chosen, args.program, shortcut)
-    rows = programs.playlist(chosen + r"\tollbrook.exe")
-    expect(rows == ["|".join(entry)], f"installed in {chosen}, the program shows {rows}")
-    other = r"D:\Portable\tollbrook.exe"
-    set_run_value(other)
-    uninstall(chosen, shortcut)
-    expect(run_value() == other, f"{RUN_VALUE} of another copy became {run_value()}")
+    for run, stays in ((chosen + r"\tollbrook.exe", False), (r"D:\Portable\tollbrook.exe", True)):
+        install(args.setup, "/D=" + chosen)
+        check_installed(chosen, args.program, shortcut)
+        if not stays:
+            rows = programs.playlist(chosen + r"\tollbrook.exe")
+            expect(rows == ["|".join(entry)], f"installed in {chosen}, the program shows {rows}")
+        set_run_value(run)
+        uninstall(chosen, shortcut, temp)
+        expect(run_value() == (run if stays else None), f"{RUN_VALUE} {run!r} became {run_value()!r}")
     wine("reg", "delete", RUN_KEY, "/v", RUN_VALUE, "/f")
 
     # The portable zip holds the program alone; unpacked anywhere, the program keeps its
@@ -307,6 +315,7 @@ def main():
         programs.desktop.close()
     wine_cannot_show("the elevation prompt, and a standard user's refusal to write Program Files and HKLM "
                      "(Wine runs as an administrator)")
+    wine_cannot_show("a logon, at which Windows would start the Run value (checked as its text, the quoted path)")
     wine_cannot_show("how Apps & Features and the Start menu show the entry (checked as its registry values "
                      "and the shortcut file)")
     print("PASS")

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <functional>
+#include <optional>
 #include <random>
+#include <string>
+#include <utility>
 
 #include <windows.h>
 
@@ -12,24 +15,27 @@ namespace {
 
 const wchar_t* const kRun = tb::RegistryAutostart::kRunKey;
 
-// What `reg query` says of the value: its output, and whether it found it.
-std::pair<bool, std::string> regQuery() {
-    std::string out;
-    FILE* pipe = ::_popen("reg query \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v velnorsoftsp", "r");
-    if (pipe == nullptr) return {false, "reg did not start"};
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-    return {::_pclose(pipe) == 0, out};
-}
-
-std::optional<std::pair<DWORD, DWORD>> typeAndSize(const wchar_t* key) {
+// The value as stored (its type, and its text with the zero it was stored with), read
+// past the store.
+std::optional<std::pair<DWORD, std::wstring>> stored() {
     HKEY k = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return std::nullopt;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun, 0, KEY_READ, &k) != ERROR_SUCCESS) return std::nullopt;
     DWORD type = 0, size = 0;
-    const LONG r = ::RegQueryValueExW(k, L"velnorsoftsp", nullptr, &type, nullptr, &size);
+    LONG r = ::RegQueryValueExW(k, L"velnorsoftsp", nullptr, &type, nullptr, &size);
+    std::wstring data(size / sizeof(wchar_t), L'?');
+    if (r == ERROR_SUCCESS) r = ::RegQueryValueExW(k, L"velnorsoftsp", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     ::RegCloseKey(k);
     if (r != ERROR_SUCCESS) return std::nullopt;
-    return std::pair{type, size};
+    return std::pair{type, data};
+}
+
+void put(const std::wstring& text) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRun, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    const auto bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    EXPECT_EQ(::RegSetValueExW(key, L"velnorsoftsp", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
 }
 
 std::string thrown(const std::function<void()>& f) {
@@ -41,25 +47,50 @@ std::string thrown(const std::function<void()>& f) {
     return "nothing";
 }
 
-// A path with blanks is written as it is, without quotes, as REG_SZ with its zero.
-TEST(RegistryAutostart, WriteReadRemoveAsRegSeesIt) {
-    tb::RegistryAutostart store;
-    store.remove();
-    EXPECT_EQ(store.read(), "");
-    const std::string path = "C:\\Program Files\\Tollbrook\\tollbrook.exe";
-    store.write(path);
-    EXPECT_EQ(store.read(), path);
-    const auto [found, output] = regQuery();
-    EXPECT_TRUE(found) << output;
-    EXPECT_NE(output.find("velnorsoftsp"), std::string::npos) << output;
-    EXPECT_NE(output.find("REG_SZ"), std::string::npos) << output;
-    EXPECT_NE(output.find(path), std::string::npos) << output;
-    EXPECT_EQ(output.find("\"" + path), std::string::npos) << output;
-    EXPECT_EQ(typeAndSize(kRun), (std::optional<std::pair<DWORD, DWORD>>({REG_SZ, 2 * path.size() + 2})));
-    store.remove();
-    EXPECT_FALSE(regQuery().first);
-    EXPECT_EQ(store.read(), "");
-    store.remove();  // a missing value is no error
+// Windows reads a Run value as a command line: a path with a blank, unquoted, is tried
+// cut at each blank first ("C:\Program.exe"). The path is quoted always, blank or not:
+// one rule, and a quoted path means the same to every reader of the key. REG_SZ, its
+// size the text with its zero. A program on a share keeps its "\\server\share" path.
+TEST(RegistryAutostart, WritesTheQuotedPathAndReadsThePath) {
+    for (const std::wstring path : {L"C:\\Program Files\\Tollbrook\\tollbrook.exe", L"C:\\Bells\\tollbrook.exe",
+                                    L"C:\\Gl\u00F6cken\\tollbrook.exe", L"\\\\server\\bells\\tollbrook.exe",
+                                    L"\\\\?\\C:\\Bells\\tollbrook.exe"}) {
+        SCOPED_TRACE(testing::Message() << path);
+        tb::RegistryAutostart autostart;
+        autostart.remove();
+        EXPECT_EQ(autostart.read(), "");
+        autostart.write(path);
+        const std::wstring quoted = L'"' + path + L'"';
+        EXPECT_EQ(stored(), (std::pair<DWORD, std::wstring>{REG_SZ, quoted + L'\0'}));
+        EXPECT_EQ(std::filesystem::u8path(autostart.read()), std::filesystem::path(path));
+        autostart.remove();
+        EXPECT_EQ(stored(), std::nullopt);
+        EXPECT_EQ(autostart.read(), "");
+        autostart.remove();  // a missing value is no error
+    }
+}
+
+// What an earlier version wrote (unquoted) and what a hand-made entry may hold read back
+// as the executable's path.
+TEST(RegistryAutostart, ReadsQuotedAndUnquotedValues) {
+    const struct {
+        const wchar_t* value;
+        const char* path;
+    } cases[] = {
+        {L"\"C:\\Program Files\\Tollbrook\\tollbrook.exe\"", "C:\\Program Files\\Tollbrook\\tollbrook.exe"},
+        {L"C:\\Program Files\\Tollbrook\\tollbrook.exe", "C:\\Program Files\\Tollbrook\\tollbrook.exe"},
+        {L"\"C:\\Bells\\tollbrook.exe\"", "C:\\Bells\\tollbrook.exe"},
+        {L"C:\\Bells\\tollbrook.exe", "C:\\Bells\\tollbrook.exe"},
+        {L"\"C:\\Program Files\\Tollbrook\\tollbrook.exe\" /minimized", "C:\\Program Files\\Tollbrook\\tollbrook.exe"},
+        {L"\"C:\\Bells\\tollbrook.exe", "C:\\Bells\\tollbrook.exe"},  // never closed
+        {L"\"\"", ""},  // starts nothing: off, and the next click writes a path
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        put(c.value);
+        EXPECT_EQ(tb::RegistryAutostart().read(), c.path);
+    }
+    tb::RegistryAutostart().remove();
 }
 
 TEST(RegistryAutostart, ValueOfAnotherTypeIsAnInvalidDataType) {
@@ -90,9 +121,13 @@ TEST(RegistryAutostart, MissingKeyIsNeverCreated) {
 TEST(RegistryAutostart, RelativePathIsWrittenInFull) {
     tb::RegistryAutostart store;
     store.write("tollbrook.exe");
+    const auto value = stored();
     const std::string read = store.read();
     store.remove();
-    EXPECT_EQ(read, (std::filesystem::current_path() / "tollbrook.exe").string());
+    const std::filesystem::path full = std::filesystem::current_path() / "tollbrook.exe";
+    EXPECT_EQ(read, full.string());
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->second, L'"' + full.wstring() + L'"' + L'\0');
 }
 
 }  // namespace

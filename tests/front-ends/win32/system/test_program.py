@@ -324,7 +324,7 @@ class AutoRun(ProgramTest):
         self.screen.click(self.caption(self.main_window()))  # the tray menu left no window active
         self.screen.keys("alt+s", "a")  # "&System" > "&Auto Run"
         value = eventually(self.run_value, 10)
-        self.assertEqual(value, ["REG_SZ", windows_path(self.folder.file("tollbrook.exe"))])
+        self.assertEqual(value, ["REG_SZ", '"' + windows_path(self.folder.file("tollbrook.exe")) + '"'])
         self.assertEqual(self.checks(), (True, True))
 
         # Off again from the tray menu's "Auto run".

@@ -54,6 +54,7 @@ void openFile(MciRequest& request, std::chrono::milliseconds delay) {
 struct MciMediaLayer::Opening {
     std::optional<FileIdentity> identity;  // the file's just before it was opened
     MCIDEVICEID id = 0;                    // the device, when it opened
+    std::shared_ptr<const MciAnswers> answers;  // and what it answered then
 };
 
 // The notice window's side: who receives each device's notices, and the poster.
@@ -194,25 +195,36 @@ std::uint32_t MciMediaLayer::sendCommand(std::uint16_t deviceId, mci::Command co
     const auto it = devices_.find(deviceId);
     if (it == devices_.end()) return MCIERR_INVALID_DEVICE_ID;
     if (command == mci::Command::Close) return close(deviceId);
+    Device& device = it->second;
     if (flags & mci::NOTIFY) notices_->receive(deviceId, params.callback);
     auto request = std::make_shared<MciRequest>(mciRequestFor(command, flags, params, notices_->window));
-    const auto done = it->second.worker->call<bool>(
+    // What the caller asked of the status and the rectangle, and nothing of a request
+    // that failed.
+    const auto answer = [&](const MciRequest& r) {
+        if (r.error == 0) {
+            params.returnValue = static_cast<std::uint32_t>(r.returnValue);
+            if (command == mci::Command::Where) {
+                params.rect = Rect{r.rect.left, r.rect.top, r.rect.right, r.rect.bottom};
+            }
+        }
+        return r.error;
+    };
+    const bool question =
+        command == mci::Command::Status || command == mci::Command::GetDevCaps || command == mci::Command::Where;
+    if (!question) {
+        device.answers.reset();
+    } else if (device.answers) {
+        if (const MciRequest* known = device.answers->find(*request)) return answer(*known);
+    }
+    const auto done = device.worker->call<bool>(
         [request, deviceId] {
             sendMci(deviceId, *request);
             return true;
         },
         options_.waitLimit);
-    if (!done) return failed(kTimedOut, it->second.file);
-    // What the caller asked of the status and the rectangle, and nothing of a request
-    // that failed.
-    if (request->error == 0) {
-        params.returnValue = static_cast<std::uint32_t>(request->returnValue);
-        if (command == mci::Command::Where) {
-            params.rect = Rect{request->rect.left, request->rect.top, request->rect.right, request->rect.bottom};
-        }
-    }
-    if (request->error != 0 && command == mci::Command::Play) return failed(request->error, it->second.file);
-    return request->error;
+    if (!done) return failed(kTimedOut, device.file);
+    if (request->error != 0 && command == mci::Command::Play) return failed(request->error, device.file);
+    return answer(*request);
 }
 
 void MciMediaLayer::prepare(const std::string& file) {
@@ -234,7 +246,9 @@ void MciMediaLayer::prepare(const std::string& file) {
     prepared_->worker->post([request, opening = prepared_->opening, delay = options_.openDelay] {
         opening->identity = mciFileIdentity(request->element);
         openFile(*request, delay);
-        if (request->error == 0) opening->id = request->deviceId;
+        if (request->error != 0) return;
+        opening->id = request->deviceId;
+        opening->answers = std::make_shared<const MciAnswers>(MciAnswers::ask(request->deviceId));
     });
 }
 
@@ -273,8 +287,9 @@ std::uint32_t MciMediaLayer::open(std::uint32_t flags, MciParams& params) {
     }
     auto notices = notices_;
     const auto callback = params.callback;
+    auto answers = std::make_shared<std::shared_ptr<const MciAnswers>>();
     const auto done = worker->call<bool>(
-        [request, ahead, notices, callback, delay = options_.openDelay] {
+        [request, ahead, answers, notices, callback, delay = options_.openDelay] {
             // The device opened ahead is taken when it opened and its file is still the
             // one it opened; otherwise the file is opened now.
             bool adopted = false;
@@ -282,18 +297,25 @@ std::uint32_t MciMediaLayer::open(std::uint32_t flags, MciParams& params) {
                 const auto now = mciFileIdentity(request->element);
                 if (now && now == ahead->identity) {
                     request->deviceId = std::exchange(ahead->id, 0);
+                    *answers = std::move(ahead->answers);
                     adopted = true;
                 } else {
                     closeMci(std::exchange(ahead->id, 0));
                 }
             }
-            if (!adopted) openFile(*request, delay);
+            if (!adopted) {
+                openFile(*request, delay);
+                if (request->error == 0) {
+                    *answers = std::make_shared<const MciAnswers>(MciAnswers::ask(request->deviceId));
+                }
+            }
             // Registered before the caller hears of the device, so that a notice of the
             // open itself finds its receiver.
             if (request->error == 0 && (request->flags & mci::NOTIFY)) {
-                notices->receive(static_cast<std::uint16_t>(request->deviceId), callback);
+                const auto id = static_cast<std::uint16_t>(request->deviceId);
+                notices->receive(id, callback);
                 // MCI's own notice of that open came before anyone asked for it.
-                if (adopted) notices->deliver(MCI_NOTIFY_SUCCESSFUL, static_cast<std::uint16_t>(request->deviceId), notices);
+                if (adopted) notices->deliver(MCI_NOTIFY_SUCCESSFUL, id, notices);
             }
             return true;
         },
@@ -316,7 +338,7 @@ std::uint32_t MciMediaLayer::open(std::uint32_t flags, MciParams& params) {
     }
     const auto id = static_cast<std::uint16_t>(request->deviceId);
     params.deviceId = id;
-    devices_[id] = Device{worker, params.element, sequencer};
+    devices_[id] = Device{worker, params.element, sequencer, std::move(*answers)};
     return 0;
 }
 

@@ -14,6 +14,7 @@
 namespace tb {
 
 class Worker;
+class MciAnswers;
 
 // The media layer on Windows' Media Control Interface. The requests are MCI's own, so
 // they go to mciSendCommandW as they are, each device's on a worker thread of its own:
@@ -35,9 +36,10 @@ public:
         kPathTooLong,         // a path too long for MCI, and no short form of it
     };
 
-    // Opening an MP3, MP2 or MIDI file on MPEGVideo took up to 2.3 s under Wine on a
-    // busy two-core machine (0.3 s when quiet); a virus scan of the file or a slow
-    // share adds to it. Opened this far ahead, such a file is ready at its second.
+    // Opening an MP3, MP2 or MIDI file on MPEGVideo took up to 0.35 s under Wine on a
+    // quiet two-core machine and up to 3.8 s under load (scripts/bench-windows.sh); a
+    // virus scan of the file or a slow share adds to it. Opened this far ahead, such a
+    // file is ready at its second, and its bell is lost only after 7 s.
     static constexpr int kPrepareAheadSeconds = 5;
 
     struct Options {
@@ -70,6 +72,8 @@ private:
         std::shared_ptr<Worker> worker;
         std::string file;
         bool sequencer = false;
+        // Its answers right after its open, until it is told to do anything.
+        std::shared_ptr<const MciAnswers> answers;
     };
     // The next bell's file, opened ahead on a worker of its own.
     struct Prepared {

@@ -126,3 +126,37 @@ void closeMci(MCIDEVICEID id) {
 }
 
 }  // namespace tb
+
+namespace tb {
+
+MciAnswers MciAnswers::ask(MCIDEVICEID id) {
+    MciAnswers answers;
+    const auto question = [&](mci::Command command, DWORD flags, DWORD item) {
+        MciRequest r;
+        r.command = command;
+        r.flags = flags;
+        r.item = item;
+        sendMci(id, r);
+        answers.answered_.push_back(r);
+    };
+    question(mci::Command::Status, MCI_STATUS_ITEM | MCI_WAIT, MCI_STATUS_LENGTH);
+    for (const DWORD item : {MCI_GETDEVCAPS_CAN_PLAY, MCI_GETDEVCAPS_CAN_RECORD, MCI_GETDEVCAPS_CAN_EJECT,
+                             MCI_GETDEVCAPS_HAS_VIDEO, MCI_GETDEVCAPS_DEVICE_TYPE}) {
+        question(mci::Command::GetDevCaps, MCI_GETDEVCAPS_ITEM | MCI_WAIT, item);
+    }
+    question(mci::Command::Where, MCI_WAIT | MCI_ANIM_WHERE_SOURCE, 0);
+    question(mci::Command::Status, MCI_STATUS_ITEM | MCI_WAIT, MCI_STATUS_MODE);
+    return answers;
+}
+
+const MciRequest* MciAnswers::find(const MciRequest& request) const {
+    for (const auto& a : answered_) {
+        if (a.command == request.command && a.flags == request.flags && a.item == request.item &&
+            a.track == request.track && request.callback == 0) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace tb

@@ -3,6 +3,7 @@
 #include "core/playback/media_layer.h"
 
 #include <string>
+#include <vector>
 
 #include <windows.h>
 #include <mmsystem.h>
@@ -36,5 +37,19 @@ void sendMci(MCIDEVICEID id, MciRequest& request);
 
 // Closes an MCI device and waits for it; the answer is not looked at.
 void closeMci(MCIDEVICEID id);
+
+// What a player asks a device right after opening it (its length and mode, its five
+// capabilities, the source rectangle of its picture), asked in one go on the device's
+// worker right after the open. Until the device is told to do anything, MCI would give
+// the same answers: a bell's questions at its second then cost no wait for the worker.
+class MciAnswers final {
+public:
+    static MciAnswers ask(MCIDEVICEID id);
+    // The answer to `request` when it is one of those questions, asked the same way.
+    const MciRequest* find(const MciRequest& request) const;
+
+private:
+    std::vector<MciRequest> answered_;
+};
 
 }  // namespace tb

@@ -25,7 +25,9 @@ cmake --build build-windows -j"$(nproc)" --target tb_mci_bell_probe
 load_pids=()
 load_dir=$(mktemp -d /tmp/tollbrook-load.XXXXXX)
 load_stop() {
-  [ ${#load_pids[@]} -gt 0 ] && kill "${load_pids[@]}" 2>/dev/null
+  # (A bare `wait` would wait for the test services too.)
+  [ ${#load_pids[@]} -gt 0 ] || return 0
+  kill "${load_pids[@]}" 2>/dev/null || true
   wait "${load_pids[@]}" 2>/dev/null || true
   load_pids=()
 }

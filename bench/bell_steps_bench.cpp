@@ -48,6 +48,7 @@ public:
     }
     std::optional<std::string> errorText(std::uint32_t code) override { return inner_.errorText(code); }
     void prepare(const std::string& file) override { inner_.prepare(file); }
+    int prepareAheadSeconds() const override { return inner_.prepareAheadSeconds(); }
 
     std::vector<Request> requests;
 

@@ -54,6 +54,9 @@ public:
     // starts at once; an empty name lets go of what was got ready. Nothing a user sees
     // comes of it, and a preparation that fails is simply not used.
     virtual void prepare(const std::string& file) { (void)file; }
+    // How many seconds before its second a bell's file is worth getting ready: what an
+    // open can take on a busy machine. 0 when this layer gets nothing ready.
+    virtual int prepareAheadSeconds() const { return 0; }
 };
 
 // The process-wide output volume, both channels packed as the waveform output takes

@@ -90,8 +90,9 @@ void MainWindowPresenter::Timer1Timer() {
             setStatus("No repertoire is being played");
         }
     }
-    // The next bell's file is made ready ahead, so that it sounds at its second.
-    const auto next = sequencer_.dueWithin(now, kPrepareAheadSeconds, timeFormat_);
+    // The next bell's file is made ready ahead, as far ahead as the media layer needs,
+    // so that it sounds at its second.
+    const auto next = sequencer_.dueWithin(now, services_.media.prepareAheadSeconds(), timeFormat_);
     services_.media.prepare(next && *next < schedule_.paths().size() ? pathOf(*next) : std::string());
 }
 

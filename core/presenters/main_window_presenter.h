@@ -67,9 +67,6 @@ struct MainWindowServices {
 // runs inside the handler wrapper, which shows what it throws in the error box.
 class MainWindowPresenter final {
 public:
-    // How far ahead a bell's file is got ready to play.
-    static constexpr int kPrepareAheadSeconds = 2;
-
     // Sets the window's player up as the main window's: seven buttons (Play to Back) that
     // only the program enables, no automatic rewind, its clicks and notices to this.
     MainWindowPresenter(MainWindowServices services, MainWindowView& view, PlayerBar& player);

@@ -73,6 +73,8 @@ public:
                               MciParams& params) override;
     std::optional<std::string> errorText(std::uint32_t code) override;
     void prepare(const std::string& file) override;
+    // A pipeline prerolls within tens of milliseconds, a MIDI file's soundfont included.
+    int prepareAheadSeconds() const override { return 2; }
     void setVolume(std::uint32_t packed) override;
 
     std::size_t openDevices() const { return devices_.size(); }

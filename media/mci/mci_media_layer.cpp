@@ -1,6 +1,8 @@
 #include "media/mci/mci_media_layer.h"
 
 #include "core/worker.h"
+#include "media/mci/mci_files.h"
+#include "media/mci/mci_request.h"
 
 #include <future>
 #include <utility>
@@ -14,142 +16,46 @@ namespace {
 const wchar_t* const kNoticeClass = L"TollbrookMciNotice";
 constexpr UINT kQuit = WM_APP + 2;
 
-std::wstring wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    if (size > 0) ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-    return out;
+bool sameText(const std::wstring& a, const wchar_t* b) {
+    return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
-std::string utf8(const wchar_t* text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return {};
-    std::string out(static_cast<std::size_t>(size - 1), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-// One request as it crosses to the device's worker: the parameter block's inputs in
-// the forms MCI takes, and its outputs.
-struct Request {
-    mci::Command command{};
-    DWORD flags = 0;
-    DWORD_PTR callback = 0;
-    std::wstring deviceType, element, alias;
-    DWORD from = 0, to = 0, frames = 0, item = 0, track = 0;
-    HWND window = nullptr;
-    RECT rect{};
-    // Out.
-    DWORD_PTR returnValue = 0;
-    MCIDEVICEID deviceId = 0;
-    MCIERROR error = 0;
-};
-
-Request requestFor(mci::Command command, std::uint32_t flags, const MciParams& p, HWND noticeWindow) {
-    Request r;
-    r.command = command;
-    r.flags = flags;
-    r.callback = (flags & mci::NOTIFY) ? reinterpret_cast<DWORD_PTR>(noticeWindow) : 0;
-    r.deviceType = wide(p.deviceType);
-    r.element = wide(p.element);
-    r.from = p.from;
-    r.to = p.to;
-    r.frames = p.frames;
-    r.item = p.item;
-    r.track = p.track;
-    r.window = reinterpret_cast<HWND>(p.window);
-    r.rect = RECT{p.rect.left, p.rect.top, p.rect.right, p.rect.bottom};
-    return r;
-}
-
-// Sends the request to MCI with the parameter block its command takes.
-void send(MCIDEVICEID id, Request& r) {
-    const UINT message = static_cast<UINT>(r.command);
-    auto go = [&](auto& block) {
-        block.dwCallback = r.callback;
-        r.error = ::mciSendCommandW(id, message, r.flags, reinterpret_cast<DWORD_PTR>(&block));
-    };
-    switch (r.command) {
-        case mci::Command::Open: {
-            MCI_OPEN_PARMSW b{};
-            b.lpstrDeviceType = r.deviceType.empty() ? nullptr : r.deviceType.c_str();
-            b.lpstrElementName = r.element.c_str();
-            b.lpstrAlias = r.alias.empty() ? nullptr : r.alias.c_str();
-            go(b);
-            r.deviceId = b.wDeviceID;
-            break;
-        }
-        case mci::Command::Play:
-        case mci::Command::Record: {
-            MCI_PLAY_PARMS b{};
-            b.dwFrom = r.from;
-            b.dwTo = r.to;
-            go(b);
-            break;
-        }
-        case mci::Command::Seek: {
-            MCI_SEEK_PARMS b{};
-            b.dwTo = r.to;
-            go(b);
-            break;
-        }
-        case mci::Command::Status: {
-            MCI_STATUS_PARMS b{};
-            b.dwItem = r.item;
-            b.dwTrack = r.track;
-            go(b);
-            r.returnValue = b.dwReturn;
-            break;
-        }
-        case mci::Command::GetDevCaps: {
-            MCI_GETDEVCAPS_PARMS b{};
-            b.dwItem = r.item;
-            go(b);
-            r.returnValue = b.dwReturn;
-            break;
-        }
-        case mci::Command::Set: {
-            MCI_SET_PARMS b{};
-            b.dwTimeFormat = r.item;
-            go(b);
-            break;
-        }
-        case mci::Command::Step: {
-            MCI_ANIM_STEP_PARMS b{};
-            b.dwFrames = r.frames;
-            go(b);
-            break;
-        }
-        case mci::Command::Save: {
-            MCI_SAVE_PARMSW b{};
-            b.lpfilename = r.element.c_str();
-            go(b);
-            break;
-        }
-        case mci::Command::Window: {
-            MCI_ANIM_WINDOW_PARMSW b{};
-            b.hWnd = r.window;
-            go(b);
-            break;
-        }
-        case mci::Command::Put:
-        case mci::Command::Where: {
-            MCI_ANIM_RECT_PARMS b{};
-            b.rc = r.rect;
-            go(b);
-            r.rect = b.rc;
-            break;
-        }
-        default: {  // close, stop, pause, resume
-            MCI_GENERIC_PARMS b{};
-            go(b);
-            break;
+// Opens the request's file on this thread, under the name MCI can take for it.
+void openFile(MciRequest& request, std::chrono::milliseconds delay) {
+    if (delay.count() > 0) ::Sleep(static_cast<DWORD>(delay.count()));
+    const std::wstring asGiven = request.element;
+    if (const auto name = mciFileName(asGiven)) {
+        request.element = *name;
+    } else {
+        request.error = MciMediaLayer::kPathTooLong;
+        return;
+    }
+    sendMci(0, request);
+    request.element = asGiven;
+    // Without a MIDI output device the sequencer "plays" for ever, silent and without a
+    // notice (a machine without a synthesizer, Wine in a sandbox): a bell that cannot
+    // sound is refused at its open.
+    if (request.error == 0 && ::midiOutGetNumDevs() == 0) {
+        MCI_GETDEVCAPS_PARMS caps{};
+        caps.dwItem = MCI_GETDEVCAPS_DEVICE_TYPE;
+        if (::mciSendCommandW(request.deviceId, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM | MCI_WAIT,
+                              reinterpret_cast<DWORD_PTR>(&caps)) == 0 &&
+            caps.dwReturn == MCI_DEVTYPE_SEQUENCER) {
+            closeMci(request.deviceId);
+            request.error = MciMediaLayer::kNoMidiOutput;
+            request.deviceId = 0;
         }
     }
 }
 
 }  // namespace
+
+// What the open ahead found, on its worker; only that worker reads and writes it.
+struct MciMediaLayer::Opening {
+    std::optional<FileIdentity> identity;  // the file's just before it was opened
+    MCIDEVICEID id = 0;                    // the device, when it opened
+    std::shared_ptr<const MciAnswers> answers;  // and what it answered then
+};
 
 // The notice window's side: who receives each device's notices, and the poster.
 struct MciMediaLayer::Notices {
@@ -174,6 +80,16 @@ struct MciMediaLayer::Notices {
             }
             if (receiver) receiver->mciNotify(code, id);
         });
+    }
+
+    void receive(std::uint16_t id, std::weak_ptr<NoticeReceiver> receiver) {
+        std::lock_guard lock(mutex);
+        receivers[id] = std::move(receiver);
+    }
+
+    void forget(std::uint16_t id) {
+        std::lock_guard lock(mutex);
+        receivers.erase(id);
     }
 };
 
@@ -226,12 +142,11 @@ MciMediaLayer::MciMediaLayer(Poster& poster, Options options)
 
 MciMediaLayer::~MciMediaLayer() {
     for (auto& [id, device] : devices_) {
-        device.worker->post([id = id] {
-            MCI_GENERIC_PARMS b{};
-            ::mciSendCommandW(id, MCI_CLOSE, 0, reinterpret_cast<DWORD_PTR>(&b));
-        });
+        device.worker->post([id = id] { closeMci(id); });
         device.worker->retire();
     }
+    releasePrepared();
+    if (sequencerQueue_) sequencerQueue_->retire();
     {
         std::lock_guard lock(notices_->mutex);
         notices_->poster = nullptr;
@@ -245,69 +160,162 @@ std::uint32_t MciMediaLayer::failed(std::uint32_t code, const std::string& file)
     return code;
 }
 
+std::wstring MciMediaLayer::nextAlias() {
+    // MCI names a device after its file unless it is given an alias: a bell that rings
+    // the file of the one before it, whose close is still under way on its worker, or
+    // that is opened ahead, would be refused as a duplicate. Each device gets a name of
+    // its own.
+    return L"tollbrook" + std::to_wstring(++lastAlias_);
+}
+
+bool MciMediaLayer::sequencerOpen() const {
+    for (const auto& [id, device] : devices_) {
+        if (device.sequencer) return true;
+    }
+    return false;
+}
+
+std::shared_ptr<Worker> MciMediaLayer::workerFor(bool sequencer) {
+    if (sequencer && sequencerQueue_) return std::exchange(sequencerQueue_, nullptr);
+    return Worker::start();
+}
+
+void MciMediaLayer::letGo(std::shared_ptr<Worker> worker, bool sequencer) {
+    if (!sequencer) {
+        worker->retire();
+        return;
+    }
+    if (sequencerQueue_) sequencerQueue_->retire();
+    sequencerQueue_ = std::move(worker);
+}
+
 std::uint32_t MciMediaLayer::sendCommand(std::uint16_t deviceId, mci::Command command, std::uint32_t flags,
                                          MciParams& params) {
     if (command == mci::Command::Open) return open(flags, params);
     const auto it = devices_.find(deviceId);
     if (it == devices_.end()) return MCIERR_INVALID_DEVICE_ID;
     if (command == mci::Command::Close) return close(deviceId);
-    if (flags & mci::NOTIFY) {
-        std::lock_guard lock(notices_->mutex);
-        notices_->receivers[deviceId] = params.callback;
+    Device& device = it->second;
+    if (flags & mci::NOTIFY) notices_->receive(deviceId, params.callback);
+    auto request = std::make_shared<MciRequest>(mciRequestFor(command, flags, params, notices_->window));
+    // What the caller asked of the status and the rectangle, and nothing of a request
+    // that failed.
+    const auto answer = [&](const MciRequest& r) {
+        if (r.error == 0) {
+            params.returnValue = static_cast<std::uint32_t>(r.returnValue);
+            if (command == mci::Command::Where) {
+                params.rect = Rect{r.rect.left, r.rect.top, r.rect.right, r.rect.bottom};
+            }
+        }
+        return r.error;
+    };
+    const bool question =
+        command == mci::Command::Status || command == mci::Command::GetDevCaps || command == mci::Command::Where;
+    if (!question) {
+        device.answers.reset();
+    } else if (device.answers) {
+        if (const MciRequest* known = device.answers->find(*request)) return answer(*known);
     }
-    auto request = std::make_shared<Request>(requestFor(command, flags, params, notices_->window));
-    const auto done = it->second.worker->call<bool>(
+    const auto done = device.worker->call<bool>(
         [request, deviceId] {
-            send(deviceId, *request);
+            sendMci(deviceId, *request);
             return true;
         },
         options_.waitLimit);
-    if (!done) return failed(kTimedOut, it->second.file);
-    // What the caller asked of the status and the rectangle, and nothing of a request
-    // that failed.
-    if (request->error == 0) {
-        params.returnValue = static_cast<std::uint32_t>(request->returnValue);
-        if (command == mci::Command::Where) {
-            params.rect = Rect{request->rect.left, request->rect.top, request->rect.right, request->rect.bottom};
-        }
-    }
-    if (request->error != 0 && command == mci::Command::Play) return failed(request->error, it->second.file);
-    return request->error;
+    if (!done) return failed(kTimedOut, device.file);
+    if (request->error != 0 && command == mci::Command::Play) return failed(request->error, device.file);
+    return answer(*request);
+}
+
+void MciMediaLayer::prepare(const std::string& file) {
+    if (prepared_ && prepared_->file == file) return;
+    releasePrepared();
+    if (file.empty()) return;
+    const std::wstring name = wideText(file);
+    const bool sequencer = playsOnSequencer(name);
+    // While a MIDI file is open on the sequencer, the next one can only be opened once
+    // that one is closed: at its second.
+    if (sequencer && sequencerOpen()) return;
+    auto request = std::make_shared<MciRequest>();
+    request->command = mci::Command::Open;
+    request->flags = MCI_OPEN_ELEMENT | MCI_OPEN_ALIAS | MCI_WAIT;
+    request->element = name;
+    request->alias = nextAlias();
+    prepared_ = std::make_unique<Prepared>(
+        Prepared{file, sequencer, workerFor(sequencer), std::make_shared<Opening>()});
+    prepared_->worker->post([request, opening = prepared_->opening, delay = options_.openDelay] {
+        opening->identity = mciFileIdentity(request->element);
+        openFile(*request, delay);
+        if (request->error != 0) return;
+        opening->id = request->deviceId;
+        opening->answers = std::make_shared<const MciAnswers>(MciAnswers::ask(request->deviceId));
+    });
+}
+
+void MciMediaLayer::releasePrepared() {
+    if (!prepared_) return;
+    const auto prepared = std::move(prepared_);
+    prepared->worker->post([opening = prepared->opening] {
+        if (opening->id != 0) closeMci(std::exchange(opening->id, 0));
+    });
+    letGo(prepared->worker, prepared->sequencer);
+}
+
+// The device opened ahead stands in for an open of the same file, as the program's
+// player asks for it: by the file, with the device picked by MCI, not shared.
+bool MciMediaLayer::adoptable(std::uint32_t flags, const MciParams& params) const {
+    return prepared_ && prepared_->file == params.element && (flags & mci::OPEN_ELEMENT) &&
+           !(flags & (mci::OPEN_TYPE | mci::OPEN_SHAREABLE));
 }
 
 std::uint32_t MciMediaLayer::open(std::uint32_t flags, MciParams& params) {
-    auto worker = Worker::start();
-    // MCI names a device after its file unless it is given an alias: a bell that
-    // rings the file of the one before it, whose close is still under way on its
-    // worker, would be refused as a duplicate. Each device gets a name of its own.
-    auto request = std::make_shared<Request>(
-        requestFor(mci::Command::Open, flags | mci::OPEN_ALIAS, params, notices_->window));
-    request->alias = L"tollbrook" + std::to_wstring(++lastAlias_);
+    auto request = std::make_shared<MciRequest>(
+        mciRequestFor(mci::Command::Open, flags | mci::OPEN_ALIAS, params, notices_->window));
+    request->alias = nextAlias();
+    const bool sequencer =
+        (flags & mci::OPEN_TYPE) ? sameText(request->deviceType, L"sequencer") : playsOnSequencer(request->element);
+    std::shared_ptr<Worker> worker;
+    std::shared_ptr<Opening> ahead;
+    if (adoptable(flags, params)) {
+        worker = prepared_->worker;
+        ahead = prepared_->opening;
+        prepared_.reset();
+    } else {
+        // The sequencer is one device: a MIDI file opened ahead gives way to this one.
+        if (sequencer && prepared_ && prepared_->sequencer) releasePrepared();
+        worker = workerFor(sequencer);
+    }
     auto notices = notices_;
     const auto callback = params.callback;
+    auto answers = std::make_shared<std::shared_ptr<const MciAnswers>>();
     const auto done = worker->call<bool>(
-        [request, notices, callback] {
-            send(0, *request);
-            // Without a MIDI output device the sequencer "plays" for ever, silent and
-            // without a notice (a machine without a synthesizer, Wine in a sandbox): a
-            // bell that cannot sound is refused at its open.
-            if (request->error == 0 && ::midiOutGetNumDevs() == 0) {
-                MCI_GETDEVCAPS_PARMS caps{};
-                caps.dwItem = MCI_GETDEVCAPS_DEVICE_TYPE;
-                if (::mciSendCommandW(request->deviceId, MCI_GETDEVCAPS, MCI_GETDEVCAPS_ITEM | MCI_WAIT,
-                                      reinterpret_cast<DWORD_PTR>(&caps)) == 0 &&
-                    caps.dwReturn == MCI_DEVTYPE_SEQUENCER) {
-                    MCI_GENERIC_PARMS b{};
-                    ::mciSendCommandW(request->deviceId, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&b));
-                    request->error = kNoMidiOutput;
-                    request->deviceId = 0;
+        [request, ahead, answers, notices, callback, delay = options_.openDelay] {
+            // The device opened ahead is taken when it opened and its file is still the
+            // one it opened; otherwise the file is opened now.
+            bool adopted = false;
+            if (ahead && ahead->id != 0) {
+                const auto now = mciFileIdentity(request->element);
+                if (now && now == ahead->identity) {
+                    request->deviceId = std::exchange(ahead->id, 0);
+                    *answers = std::move(ahead->answers);
+                    adopted = true;
+                } else {
+                    closeMci(std::exchange(ahead->id, 0));
+                }
+            }
+            if (!adopted) {
+                openFile(*request, delay);
+                if (request->error == 0) {
+                    *answers = std::make_shared<const MciAnswers>(MciAnswers::ask(request->deviceId));
                 }
             }
             // Registered before the caller hears of the device, so that a notice of the
             // open itself finds its receiver.
             if (request->error == 0 && (request->flags & mci::NOTIFY)) {
-                std::lock_guard lock(notices->mutex);
-                notices->receivers[static_cast<std::uint16_t>(request->deviceId)] = callback;
+                const auto id = static_cast<std::uint16_t>(request->deviceId);
+                notices->receive(id, callback);
+                // MCI's own notice of that open came before anyone asked for it.
+                if (adopted) notices->deliver(MCI_NOTIFY_SUCCESSFUL, id, notices);
             }
             return true;
         },
@@ -315,40 +323,34 @@ std::uint32_t MciMediaLayer::open(std::uint32_t flags, MciParams& params) {
     if (!done) {
         // The open goes on without a caller: whatever it opens is closed again, on the
         // worker, after it.
-        worker->post([request] {
+        worker->post([request, notices] {
             if (request->error == 0 && request->deviceId != 0) {
-                MCI_GENERIC_PARMS b{};
-                ::mciSendCommandW(request->deviceId, MCI_CLOSE, 0, reinterpret_cast<DWORD_PTR>(&b));
+                notices->forget(static_cast<std::uint16_t>(request->deviceId));
+                closeMci(request->deviceId);
             }
         });
-        worker->retire();
+        letGo(worker, sequencer);
         return failed(kTimedOut, params.element);
     }
     if (request->error != 0) {
-        worker->retire();
+        letGo(worker, sequencer);
         return failed(request->error, params.element);
     }
     const auto id = static_cast<std::uint16_t>(request->deviceId);
     params.deviceId = id;
-    devices_[id] = Device{worker, params.element};
+    devices_[id] = Device{worker, params.element, sequencer, std::move(*answers)};
     return 0;
 }
 
 std::uint32_t MciMediaLayer::close(std::uint16_t id) {
     const auto it = devices_.find(id);
-    const auto worker = it->second.worker;
+    const Device device = std::move(it->second);
     devices_.erase(it);
-    {
-        std::lock_guard lock(notices_->mutex);
-        notices_->receivers.erase(id);
-    }
+    notices_->forget(id);
     // Closing a playing device can take a while (0.4 s for a WAV under Wine): it ends
     // on its worker, and the next bell does not wait for it.
-    worker->post([id] {
-        MCI_GENERIC_PARMS b{};
-        ::mciSendCommandW(id, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&b));
-    });
-    worker->retire();
+    device.worker->post([id] { closeMci(id); });
+    letGo(device.worker, device.sequencer);
     return 0;
 }
 
@@ -358,10 +360,13 @@ std::optional<std::string> MciMediaLayer::errorText(std::uint32_t code) {
         text = "The device did not answer in time";
     } else if (code == kNoMidiOutput) {
         text = "There is no MIDI output device to play this file on";
+    } else if (code == kPathTooLong) {
+        text = "The file's path is longer than 260 characters, the most that the media player can open, and the "
+               "disk has no short name for it";
     } else {
         wchar_t buffer[MAXERRORLENGTH] = {};
         if (!::mciGetErrorStringW(code, buffer, MAXERRORLENGTH)) return std::nullopt;
-        text = utf8(buffer);
+        text = utf8Text(buffer);
     }
     if (text.empty()) return std::nullopt;
     if (const auto file = failedFiles_.find(code); file != failedFiles_.end()) text += ": " + file->second;

@@ -54,6 +54,7 @@ public:
         return r == results.end() ? 0 : r->second;
     }
     void prepare(const std::string& file) override { prepared.push_back(file); }
+    int prepareAheadSeconds() const override { return ahead; }
     std::optional<std::string> errorText(std::uint32_t code) override {
         const auto t = texts.find(code);
         if (t == texts.end()) return std::nullopt;
@@ -89,6 +90,7 @@ public:
 
     std::vector<Sent> sent;
     std::vector<std::string> prepared;  // what the window asked to make ready, in order
+    int ahead = 2;                      // seconds ahead that files are made ready
     bool trackModes = false;           // the mode follows play, stop and pause
     std::set<std::string> unplayable;  // files whose open is refused
     std::uint32_t openResult = 0;

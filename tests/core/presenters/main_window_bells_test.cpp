@@ -102,25 +102,52 @@ TEST_F(Presenter, EmptyScheduleOnlyUpdatesTheClock) {
     EXPECT_TRUE(layer.actions().empty());
 }
 
-// The next bell is made ready up to two seconds ahead; nothing the user sees changes
-// before its second.
+// The next bell is made ready as many seconds ahead as the media layer asks; nothing
+// the user sees changes before its second.
 TEST_F(Presenter, NextBellIsMadeReadyAheadWithoutShowingIt) {
-    create({{m("a.mp3"), "8:00:02"}, {m("b.mp3"), "8:00:03"}});
+    writeSchedule({{m("a.mp3"), "8:00:05"}, {m("b.mp3"), "8:00:06"}});
     const struct {
-        int second;
-        std::string prepared;
-    } ticks[] = {{0, m("a.mp3")}, {1, m("a.mp3")}, {2, m("b.mp3")}, {3, ""}, {4, ""}};
-    for (const auto& t : ticks) {
-        layer.prepared.clear();
-        tickAt(8, 0, t.second);
-        EXPECT_EQ(layer.prepared, std::vector<std::string>{t.prepared}) << "at 8:00:0" << t.second;
-        if (t.second < 2) {
-            EXPECT_EQ(layer.count(Command::Open), 0);
-            EXPECT_EQ(view.status, "No repertoire is being played");
-            EXPECT_EQ(view.selected, std::nullopt);
+        int ahead;
+        std::vector<std::string> prepared;  // at 8:00:00, 8:00:01, ... 8:00:07
+    } cases[] = {
+        {2, {"", "", "", m("a.mp3"), m("a.mp3"), m("b.mp3"), "", ""}},
+        {5, {m("a.mp3"), m("a.mp3"), m("a.mp3"), m("a.mp3"), m("a.mp3"), m("b.mp3"), "", ""}},
+        {0, {"", "", "", "", "", "", "", ""}},
+    };
+    for (const auto& c : cases) {
+        layer.ahead = c.ahead;
+        FakeMainWindow v;
+        PlayerBar p{layer, {29, 20}};
+        MainWindowPresenter fresh(services(), v, p);
+        runHandler([&] { fresh.FormCreate(); });
+        layer.sent.clear();
+        for (int second = 0; second < 8; ++second) {
+            layer.prepared.clear();
+            clock.at(8, 0, second, 5);
+            runHandler([&] { fresh.Timer1Timer(); });
+            EXPECT_EQ(layer.prepared, std::vector<std::string>{c.prepared[second]})
+                << c.ahead << " s ahead, at 8:00:0" << second;
+            if (second == 4) {
+                EXPECT_EQ(layer.count(Command::Open), 0);
+                EXPECT_EQ(v.status, "No repertoire is being played");
+                EXPECT_EQ(v.selected, std::nullopt);
+            }
         }
+        EXPECT_EQ(opened(), (std::vector<std::string>{m("a.mp3"), m("b.mp3")}));
     }
-    EXPECT_EQ(opened(), (std::vector<std::string>{m("a.mp3"), m("b.mp3")}));
+}
+
+// A reload whose schedule no longer has the bell made ready lets go of it.
+TEST_F(Presenter, ReloadWithoutTheNextBellLetsGoOfIt) {
+    create({{m("a.mp3"), "8:00:02"}});
+    tickAt(8, 0, 0);
+    EXPECT_EQ(layer.prepared.back(), m("a.mp3"));
+    writeSchedule({{m("b.mp3"), "9:00:00"}});
+    run(&MainWindowPresenter::BitBtn2Click);
+    tickAt(8, 0, 1);
+    EXPECT_EQ(layer.prepared.back(), "");
+    tickAt(8, 0, 2);
+    EXPECT_EQ(layer.count(Command::Open), 0);
 }
 
 // Times that do not match the paths row for row (a stray line break, a line lost) would

@@ -216,6 +216,148 @@ TEST(MciLayerLimits, BusyDeviceAnswersWithinTheLimit) {
     EXPECT_TRUE(tb::Worker::waitForAll(10s));
 }
 
+// MCI devices open in this process, whoever opened them.
+int openMciDevices() {
+    wchar_t answer[32] = {};
+    if (::mciSendStringW(L"sysinfo all quantity open", answer, 32, nullptr) != 0) return -1;
+    return _wtoi(answer);
+}
+
+// Replaces `file` by `with` from outside Windows, as the server of a share can while a
+// program holds the file open: Wine runs Unix programs, and mv is not held back by the
+// open file's sharing mode. Wine gives no handle to wait on: the size tells when.
+bool replaceFromOutside(const std::filesystem::path& file, const std::filesystem::path& with) {
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+    if (unixName == nullptr) return false;
+    const auto name = [&](const std::filesystem::path& p) {
+        char* n = unixName(p.c_str());
+        std::wstring out = n != nullptr ? std::filesystem::u8path(n).wstring() : L"";
+        ::HeapFree(::GetProcessHeap(), 0, n);
+        return out;
+    };
+    const auto size = std::filesystem::file_size(with);
+    std::wstring command = L"/bin/mv -f \"" + name(with) + L"\" \"" + name(file) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(L"Z:\\bin\\mv", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process)) {
+        return false;
+    }
+    return pumpUntil([&] {
+        std::error_code ec;
+        return !std::filesystem::exists(with, ec) && std::filesystem::file_size(file, ec) == size;
+    }, 10s);
+}
+
+// The next bell's file, opened ahead: taken by the open at its second when it is still
+// the same file, closed when no bell takes it.
+TEST_F(MciLayer, FileOpenedAheadThatNoBellTakesIsClosed) {
+    writeWav(dir / "a.wav", 300);
+    writeWav(dir / "b.wav", 300);
+    layer.prepare(utf8(dir / "a.wav"));
+    ASSERT_TRUE(pumpUntil([] { return openMciDevices() == 1; }, 10s)) << "not opened ahead";
+    layer.prepare(utf8(dir / "b.wav"));  // another entry comes first now
+    layer.prepare("");                   // and then none
+    EXPECT_TRUE(tb::Worker::waitForAll(10s));
+    EXPECT_EQ(openMciDevices(), 0);
+    layer.prepare(utf8(dir / "a.wav"));  // the layer goes with a file opened ahead
+    ASSERT_TRUE(pumpUntil([] { return openMciDevices() == 1; }, 10s)) << "not opened ahead";
+    owned.reset();
+    EXPECT_TRUE(tb::Worker::waitForAll(10s));
+    EXPECT_EQ(openMciDevices(), 0);
+}
+
+TEST_F(MciLayer, FileReplacedSinceItWasOpenedAheadIsOpenedAnew) {
+    writeWav(dir / "bell.wav", 400);
+    writeWav(dir / "new.wav", 900);
+    layer.prepare(utf8(dir / "bell.wav"));
+    ASSERT_TRUE(pumpUntil([] { return openMciDevices() == 1; }, 10s)) << "not opened ahead";
+    ASSERT_TRUE(replaceFromOutside(dir / "bell.wav", dir / "new.wav")) << "Wine could not run /bin/mv";
+    const std::uint16_t id = open(dir / "bell.wav");
+    ASSERT_NE(id, 0);
+    tb::MciParams format;
+    format.item = mci::FORMAT_MILLISECONDS;
+    ASSERT_EQ(send(id, Command::Set, mci::SET_TIME_FORMAT | mci::WAIT, format), 0u);
+    EXPECT_NEAR(static_cast<double>(status(id, mci::STATUS_LENGTH)), 900.0, 20.0) << "the file as it was";
+}
+
+// Every open takes 1.5 s on its worker, where the caller waits 1 s: a file on a slow
+// share, or scanned for viruses on a busy machine.
+TEST(MciLayerAhead, SlowOpenStartedAheadIsTakenAtTheSecondAndRings) {
+    tb::test::TempDir dir;
+    writeWav(dir / "bell.wav", 300);
+    const std::string bell = utf8(dir / "bell.wav");
+    tb::WindowPoster poster;
+    auto layer = std::make_unique<tb::MciMediaLayer>(poster, tb::MciMediaLayer::Options{1000ms, 1500ms});
+    tb::MciParams late;
+    late.element = bell;
+    EXPECT_EQ(layer->sendCommand(0, Command::Open, mci::OPEN_ELEMENT | mci::WAIT, late),
+              tb::MciMediaLayer::kTimedOut) << "opened at its second only";
+    layer->prepare(bell);
+    pumpUntil([] { return false; }, 1000ms);  // the bell is due
+    tb::MciParams open;
+    open.element = bell;
+    ASSERT_EQ(layer->sendCommand(0, Command::Open, mci::OPEN_ELEMENT | mci::WAIT, open), 0u) << "opened ahead";
+    auto notices = std::make_shared<Notices>();
+    tb::MciParams play, close;
+    play.callback = notices;
+    ASSERT_EQ(layer->sendCommand(open.deviceId, Command::Play, mci::NOTIFY, play), 0u);
+    ASSERT_TRUE(pumpUntil([&] { return !notices->got.empty(); }, 10s)) << "it did not play to its end";
+    EXPECT_EQ(notices->got[0], (std::pair<std::uint32_t, std::uint16_t>{mci::NOTIFY_SUCCESSFUL, open.deviceId}));
+    EXPECT_EQ(layer->sendCommand(open.deviceId, Command::Close, mci::WAIT, close), 0u);
+    layer.reset();
+    EXPECT_TRUE(tb::Worker::waitForAll(10s));
+    EXPECT_EQ(openMciDevices(), 0);
+}
+
+// MCI takes no path of 260 characters or more. Such a file rings by its short (8.3)
+// name; where even that is too long (or where the disk keeps no short names), the box
+// says so and names the file as it was given.
+TEST_F(MciLayer, PathLongerThanMaxPathRingsByItsShortNameOrSaysWhy) {
+    const struct {
+        const char* what;
+        std::wstring folder;  // repeated until the path is long enough
+        bool rings;
+    } cases[] = {
+        {"long folder names", L"a folder name of thirty chars", true},
+        {"names as short as they get", L"abcdefgh", false},
+    };
+    for (const auto& c : cases) {
+        std::wstring path = (dir / "").wstring();
+        path.pop_back();
+        while (path.size() < 300) {
+            path += L"\\" + c.folder;
+            ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr)) << c.what;
+        }
+        path += L"\\bell.wav";
+        writeWav(L"\\\\?\\" + path, 300);
+        const std::filesystem::path file(path);
+        std::uint32_t error = 0;
+        const std::uint16_t id = open(file, &error);
+        if (!c.rings) {
+            EXPECT_EQ(error, tb::MciMediaLayer::kPathTooLong) << c.what;
+            EXPECT_EQ(layer.errorText(error),
+                      "The file's path is longer than 260 characters, the most that the media player can open, and "
+                      "the disk has no short name for it: " + utf8(file));
+            continue;
+        }
+        // Wine makes a short name for every file; a Windows volume may keep none.
+        ASSERT_EQ(error, 0u) << c.what << ": " << layer.errorText(error).value_or("?");
+        auto notices = std::make_shared<Notices>();
+        tb::MciParams play, close;
+        play.callback = notices;
+        ASSERT_EQ(send(id, Command::Play, mci::NOTIFY, play), 0u);
+        EXPECT_TRUE(pumpUntil([&] { return !notices->got.empty(); }, 10s)) << c.what << " did not play to its end";
+        send(id, Command::Close, mci::WAIT, close);
+    }
+    EXPECT_TRUE(tb::Worker::waitForAll(10s));
+    std::error_code ignored;
+    std::filesystem::remove_all(L"\\\\?\\" + dir.path().wstring(), ignored);
+}
+
 // Records what the sound server plays, through Wine's default capture device (the
 // null sink's monitor, which scripts/test-windows.sh makes the default source).
 class Recording final {

@@ -7,14 +7,11 @@
 
 namespace tb {
 
-// The name MCI is given for `file`: the file as it is, or, when its path is too long
-// for MCI (MAX_PATH characters or more), its short 8.3 form; nothing when the volume
-// has no short form that is short enough. Looks at the file system: call it on a
-// worker.
+// The name MCI is given for `file`: the file as it is (a "\\?\" path in its plain
+// form), or, when its path is too long for MCI (MAX_PATH characters or more), its short
+// 8.3 form; nothing when the volume has no short form that is short enough. Looks at
+// the file system: call it on a worker.
 std::optional<std::wstring> mciFileName(const std::wstring& file);
-
-// `file` as the file functions take it beyond MAX_PATH characters (with \\?\).
-std::wstring extendedPath(const std::wstring& file);
 
 // The identity of `file` now, whatever the length of its path; nothing when it cannot
 // be read. Call it on a worker.

@@ -1,5 +1,6 @@
 #include "core/schedule/file_system.h"
 #include "core/schedule/file_steps.h"
+#include "platform/win32/long_path_win32.h"
 
 #include <algorithm>
 #include <atomic>
@@ -52,16 +53,6 @@ public:
 private:
     HANDLE handle_;
 };
-
-// Windows' file functions take a path of MAX_PATH characters or more only in its "\\?\"
-// form, which they use as it is: a full path, backslashes only, without "." and "..".
-std::wstring longForm(const std::filesystem::path& path) {
-    std::wstring text = path.wstring();
-    if (text.size() < MAX_PATH - 12 || text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return text;
-    const std::wstring full = fullPath(path).wstring();
-    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
-    return L"\\\\?\\" + full;
-}
 
 // Writes all of `bytes`; answers 0 or the error code.
 DWORD writeAll(HANDLE file, std::string_view bytes) {
@@ -321,6 +312,25 @@ std::filesystem::path executablePath() {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::wstring longForm(const std::filesystem::path& path) {
+    std::wstring text = path.wstring();
+    if (text.size() < MAX_PATH - 12 || text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return text;
+    const DWORD size = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return text;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(text.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return text;
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::wstring plainForm(const std::wstring& path) {
+    if (path.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + path.substr(8);
+    if (path.starts_with(L"\\\\?\\")) return path.substr(4);
+    return path;
 }
 
 }  // namespace tb

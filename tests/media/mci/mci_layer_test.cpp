@@ -313,6 +313,22 @@ TEST(MciLayerAhead, SlowOpenStartedAheadIsTakenAtTheSecondAndRings) {
     EXPECT_EQ(openMciDevices(), 0);
 }
 
+// A schedule's "\\?\" and share paths are opened as written (MCI is given the plain
+// form it parses), and a failure names them as written.
+TEST_F(MciLayer, ExtendedAndSharePathsOpenAndAreNamedAsWritten) {
+    writeWav(dir / "bell.wav", 300);
+    std::uint32_t error = 0;
+    const std::uint16_t id = open(L"\\\\?\\" + (dir / "bell.wav").wstring(), &error);
+    EXPECT_EQ(error, 0u) << layer.errorText(error).value_or("?");
+    tb::MciParams close;
+    if (id != 0) send(id, Command::Close, mci::WAIT, close);
+    for (const std::wstring gone : {L"\\\\nohost\\share\\bell.wav", L"\\\\?\\UNC\\nohost\\share\\bell.wav"}) {
+        EXPECT_EQ(open(gone, &error), 0);
+        const std::string text = layer.errorText(error).value_or("?");
+        EXPECT_TRUE(text.ends_with(": " + utf8(gone))) << text;
+    }
+}
+
 // MCI takes no path of 260 characters or more. Such a file rings by its short (8.3)
 // name; where even that is too long (or where the disk keeps no short names), the box
 // says so and names the file as it was given.

@@ -2,9 +2,10 @@
 # Checks the README's commands as a new user meets them on a fresh Debian 12: makes a
 # minimal Debian 12 (debootstrap --variant=minbase bookworm, from the mirror this
 # machine's apt uses), mounts what a booted system has (proc, sys with cgroup2, a /dev as
-# udev makes it, a tmpfs /tmp), adds only git, ca-certificates and sudo and a user who
-# may use sudo, clones the current commit of this checkout into that user's home and
-# runs the command there as that user: no locale set, no git identity.
+# udev makes it, a tmpfs /tmp), adds only git, ca-certificates and sudo (not what they
+# recommend) and a user who may use sudo, clones the current commit of this checkout
+# into that user's home and runs the command there as that user: no locale set, no git
+# identity.
 #   fresh-debian.sh [--run] [--root] [--keep] [FOLDER]
 #     (default)  bash scripts/test.sh: every test, Linux and Windows
 #     --run      bash scripts/run.sh, until the program's window is up on a private X
@@ -190,7 +191,7 @@ printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n' "$(hostname)" >"$root/etc/hosts"
 start=$SECONDS before=$(packages)
 {
   inside apt-get update -qq
-  inside env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq git ca-certificates sudo
+  inside env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends git ca-certificates sudo
 } >"$work/base.log" 2>&1 || { tail -n 20 "$work/base.log" >&2; echo "error: installing git, ca-certificates and sudo failed" >&2; exit 1; }
 say "git, ca-certificates, sudo: $(($(packages) - before)) packages, $(took $((SECONDS - start)))"
 
@@ -203,12 +204,12 @@ run_as=$user home=/home/$user path=/usr/local/bin:/usr/bin:/bin:/usr/local/games
 [ $as_root = 0 ] || run_as=root home=/root path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 git -C "$repo" bundle create "$root/tmp/tollbrook.bundle" HEAD 2>/dev/null
 chmod 644 "$root/tmp/tollbrook.bundle"
-as_user() {  # COMMAND: run by bash in the clone's folder, with a login's environment only
+as_user() {  # COMMAND: run by bash in the home folder, with a login's environment only
   inside runuser -u "$run_as" -- env -i HOME="$home" USER="$run_as" LOGNAME="$run_as" SHELL=/bin/bash \
     PATH="$path" TERM=dumb ${DISPLAY_INSIDE:+DISPLAY=$DISPLAY_INSIDE} \
-    bash -c "$1"
+    bash -c "cd && $1"
 }
-as_user "cd && git clone -q -c advice.detachedHead=false /tmp/tollbrook.bundle tollbrook" >/dev/null
+as_user "git clone -q -c advice.detachedHead=false /tmp/tollbrook.bundle tollbrook" >/dev/null
 say "clone of $commit in $home/tollbrook, run as $run_as"
 
 start=$SECONDS before=$(packages)

@@ -199,14 +199,17 @@ say "git, ca-certificates, sudo: $(($(packages) - before)) packages, $(took $((S
 inside useradd --create-home --shell /bin/bash --groups sudo "$user"
 echo "$user ALL=(ALL:ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/$user"
 chmod 440 "$root/etc/sudoers.d/$user"
-# Debian's PATH for a user's login, and root's.
+# Debian's PATH for a user's login, and root's; the runtime folder a login gets from
+# systemd-logind.
 run_as=$user home=/home/$user path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
 [ $as_root = 0 ] || run_as=root home=/root path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+uid=$(inside id -u "$run_as")
+mount_in tmpfs "mode=0700,uid=$uid,gid=$(inside id -g "$run_as"),nosuid,nodev" "$root/run/user/$uid"
 git -C "$repo" bundle create "$root/tmp/tollbrook.bundle" HEAD 2>/dev/null
 chmod 644 "$root/tmp/tollbrook.bundle"
 as_user() {  # COMMAND: run by bash in the home folder, with a login's environment only
   inside runuser -u "$run_as" -- env -i HOME="$home" USER="$run_as" LOGNAME="$run_as" SHELL=/bin/bash \
-    PATH="$path" TERM=dumb ${DISPLAY_INSIDE:+DISPLAY=$DISPLAY_INSIDE} \
+    PATH="$path" TERM=dumb XDG_RUNTIME_DIR="/run/user/$uid" ${DISPLAY_INSIDE:+DISPLAY=$DISPLAY_INSIDE} \
     bash -c "cd && $1"
 }
 as_user "git clone -q -c advice.detachedHead=false /tmp/tollbrook.bundle tollbrook" >/dev/null
@@ -232,6 +235,7 @@ else
   as_user "cd tollbrook && bash scripts/run.sh" >"$log" 2>&1 &
   run_pid=$!
   tail -f --pid=$run_pid "$log" &
+  tail_pid=$!
   window=
   while kill -0 $run_pid 2>/dev/null; do
     window=$(DISPLAY=$DISPLAY_INSIDE xdotool search --onlyvisible --class Tollbrook 2>/dev/null | head -n1)
@@ -250,6 +254,7 @@ else
     rc=$?
     result="ended with $rc before a window came up"
   fi
+  wait $tail_pid 2>/dev/null
 fi
 set -e
 if [ $mode = test ]; then result="exit $rc"; fi

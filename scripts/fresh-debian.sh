@@ -90,19 +90,17 @@ xvfb_pid=
 mounts_under_root() {  # mount points at or under $root, deepest first
   awk -v r="$root" '$5 == r || index($5, r "/") == 1 { print $5 }' /proc/self/mountinfo | sort -r
 }
-stop_processes_inside() {
-  local pids=() p
-  for p in /proc/[0-9]*; do
-    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && pids+=("${p#/proc/}")
-  done
-  [ ${#pids[@]} -gt 0 ] || return 0
-  kill -TERM "${pids[@]}" 2>/dev/null
-  for _ in $(seq 20); do
-    kill -0 "${pids[@]}" 2>/dev/null || return 0
+stop_processes_inside() {  # asked to end for 10 s, then killed
+  local round p pids
+  for round in $(seq 30); do
+    pids=()
+    for p in /proc/[0-9]*; do
+      [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && pids+=("${p#/proc/}")
+    done
+    [ ${#pids[@]} -gt 0 ] || return 0
+    if [ "$round" -le 20 ]; then kill -TERM "${pids[@]}" 2>/dev/null; else kill -KILL "${pids[@]}" 2>/dev/null; fi
     sleep 0.5
   done
-  kill -KILL "${pids[@]}" 2>/dev/null
-  sleep 0.5
 }
 cleanup() {
   local rc=$? m i
@@ -262,6 +260,8 @@ say "bash scripts/$mode.sh: $(($(packages) - before)) packages, $(took $((SECOND
 # The test counts ctest gave (the Linux tests, then the Windows tests).
 while read -r line; do say "  ctest: $line"; done < <(grep -aE 'tests passed, [0-9]+ tests failed out of' "$log" || true)
 while read -r line; do say "  failed: $line"; done < <(sed -n '/The following tests FAILED:/,/^$/{/FAILED:/d;/^$/d;p}' "$log")
+skipped=$(grep -c '^Skipped: ' "$log" || true)
+[ "$skipped" = 0 ] || say "  skipped, each with its reason in the log: $skipped"
 
 echo
 echo "fresh-debian: summary"

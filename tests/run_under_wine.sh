@@ -3,8 +3,8 @@
 # emulator), and says what happened when it does not end well: a Windows process may
 # end with nothing but an exit code, of which Unix keeps the low byte (an access
 # violation, 0xC0000005, ends as 5), and scripts/wine-env.sh keeps Wine's own messages
-# quiet. They stay quiet here: Wine's error channel, written from its audio threads,
-# slows DirectShow enough to lose MP3 samples at the sound server.
+# quiet. They stay quiet here too: DirectShow's renderer writes its errors from its
+# audio thread while the MCI tests listen at the sound server.
 #   run_under_wine.sh PROGRAM.exe [ARGUMENTS...]
 wine=/usr/lib/wine/wine64
 start=$SECONDS

@@ -5,6 +5,9 @@
 #   test-windows.sh [ctest arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Wine names files in the locale's character set: UTF-8, whatever the caller has.
+unset LANGUAGE
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 bash scripts/install-deps.sh windows
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
@@ -36,5 +39,4 @@ mkdir -p "$(dirname "$mp3")"
   lamemp3enc ! filesink location="$mp3" >/dev/null
 export TOLLBROOK_TEST_MP3="Z:${mp3//\//\\}"
 
-cd build-windows
-ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"
+bash scripts/run-ctest.sh build-windows "$@"

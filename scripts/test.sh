@@ -2,11 +2,20 @@
 # Installs what is missing, builds, starts the services the tests need (an X server with
 # a window manager, and a PulseAudio server with a null sink, both private to this run)
 # and runs every test; then the Windows core's, cross-built and run under Wine on the
-# same servers (scripts/test-windows.sh).
+# same servers (scripts/test-windows.sh), even when a Linux test failed, so that one run
+# shows every failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# The tests' texts and file names are UTF-8 whatever locale the caller has, or has not
+# (Wine, for one, names files in the locale's character set).
+unset LANGUAGE
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 bash scripts/install-deps.sh test
 bash scripts/build.sh --tests
 source scripts/services.sh
-(cd build && ctest --output-on-failure -j"$(nproc)" --timeout 300)
-bash scripts/test-windows.sh
+linux=0 windows=0
+bash scripts/run-ctest.sh build || linux=$?
+bash scripts/test-windows.sh || windows=$?
+[ $linux = 0 ] || echo "test.sh: the Linux tests failed (above, before the Windows tests)" >&2
+[ $windows = 0 ] || echo "test.sh: the Windows tests failed" >&2
+[ $linux = 0 ] && [ $windows = 0 ]

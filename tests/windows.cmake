@@ -6,8 +6,10 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(${TB_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
-# Each test is its own Wine process; the list is read when ctest runs, so that building
-# needs no Wine.
+# Each test is its own Wine process, run by tests/run_under_wine.sh, which says how the
+# process ended when it did not end well. The list is read when ctest runs, so that
+# building needs no Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_SOURCE_DIR}/run_under_wine.sh)
 function(tb_windows_tests target)
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 ${ARGN})
 endfunction()

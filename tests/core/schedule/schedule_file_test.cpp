@@ -228,7 +228,7 @@ TEST(ScheduleFileErrors, UnreadableFileGivesOpenMessage) {
 
 TEST(ScheduleFileErrors, SaveIntoReadOnlyFolderKeepsOldFiles) {
 #ifdef _WIN32
-    GTEST_SKIP() << "POSIX only: Windows has no read-only folder bits, and Wine runs as root here";
+    GTEST_SKIP() << "POSIX only: Windows has no read-only folder bits";
 #else
     TempDir dir;
     dir.write("playlist.ini", "/old.mp3|8:00:00\r\n");

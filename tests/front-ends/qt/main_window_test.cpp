@@ -100,7 +100,7 @@ TEST_F(MainWindow, ViewWindowIsASnapshotOfThePaths) {
     ASSERT_EQ(form->childWindows().size(), 2u);
     auto* first = dynamic_cast<TForm4*>(form->childWindows()[0].get());
     auto* second = dynamic_cast<TForm4*>(form->childWindows()[1].get());
-    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(first && second) << "the two windows opened are not both view windows";
     EXPECT_EQ(rows(first->ListBox1), (QStringList{QStringLiteral("/m/a.mp3"), QString()}));
     EXPECT_EQ(rows(second->ListBox1), (QStringList{QStringLiteral("/m/c.mp3")}));
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Existing repertoire view"));

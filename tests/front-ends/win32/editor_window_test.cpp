@@ -102,7 +102,8 @@ TEST_F(EditorWindow, ControlsStandAtTheScaledDesignPlaces) {
     EXPECT_EQ(client.right, s(988));
     EXPECT_EQ(client.bottom, s(519));
     const auto style = GetWindowLongPtrW(editor->hwnd(), GWL_STYLE);
-    EXPECT_TRUE((style & WS_SYSMENU) && !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX)));
+    EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), WS_SYSMENU)
+        << "a system menu only: no sizing frame, no maximize or minimize box";
 
     struct Place {
         const char* name;
@@ -150,7 +151,9 @@ TEST_F(EditorWindow, ControlsStandAtTheScaledDesignPlaces) {
     EXPECT_TRUE(editor->MediaPlayer1->AutoEnable());
     // The memo fills the group box below its caption, the player stands on it.
     const RECT memo = test::placeOf(editor->Memo1), box = test::placeOf(editor->GroupBox1);
-    EXPECT_TRUE(memo.left > box.left && memo.right < box.right && memo.top > box.top && memo.bottom < box.bottom);
+    EXPECT_TRUE(memo.left > box.left && memo.right < box.right && memo.top > box.top && memo.bottom < box.bottom)
+        << "memo " << memo.left << "," << memo.top << "-" << memo.right << "," << memo.bottom << ", box " << box.left
+        << "," << box.top << "-" << box.right << "," << box.bottom;
     EXPECT_EQ(ChildWindowFromPointEx(editor->hwnd(), POINT{player.left + 2, player.top + 2}, CWP_SKIPINVISIBLE),
               editor->MediaPlayer1->hwnd());
 }

@@ -138,7 +138,7 @@ TEST_F(PlayerControl, OutlineAndBevelFollowThePress) {
     EXPECT_TRUE(showsGlyph(sunk, "CL", "MPPLAY", centre(btPlay), hgt, 1));
     EXPECT_FALSE(showsGlyph(sunk, "CL", "MPPLAY", centre(btPlay), hgt, 0));
     mouse(WM_LBUTTONUP, centre(btPlay));
-    EXPECT_TRUE(test::Pixels::printed(h()) == raised);
+    EXPECT_EQ(test::Pixels::printed(h()).differenceFrom(raised), "") << "the button is not drawn raised again";
 }
 
 // How many more GDI objects this process may make now (each made and deleted again).
@@ -189,7 +189,8 @@ TEST_F(PlayerControl, ScreenShowsWhatThePaintCodeDraws) {
     asMainWindow();
     player.setEnabledButtons({btPause, btStop});
     RedrawWindow(h(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_TRUE(test::Pixels::onScreen(h()) == test::Pixels::printed(h()));
+    EXPECT_EQ(test::Pixels::onScreen(h()).differenceFrom(test::Pixels::printed(h())), "")
+        << "the screen, against what the paint code draws";
 }
 
 struct MouseCase {

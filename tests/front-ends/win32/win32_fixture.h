@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -105,15 +106,27 @@ public:
         const std::uint32_t p = bits_[static_cast<std::size_t>(y) * width_ + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
-    bool operator==(const Pixels& other) const {
-        if (width_ != other.width_ || height_ != other.height_) return false;
+    // Where this picture first differs from another, for a failure to say; empty when
+    // they are the same.
+    std::string differenceFrom(const Pixels& other) const {
+        if (width_ != other.width_ || height_ != other.height_)
+            return sized(*this) + " against " + sized(other);
         for (int y = 0; y < height_; ++y)
             for (int x = 0; x < width_; ++x)
-                if (at(x, y) != other.at(x, y)) return false;
-        return true;
+                if (at(x, y) != other.at(x, y))
+                    return "at (" + std::to_string(x) + "," + std::to_string(y) + "): " + colour(at(x, y)) +
+                           " against " + colour(other.at(x, y));
+        return {};
     }
 
 private:
+    static std::string sized(const Pixels& p) { return std::to_string(p.width_) + "x" + std::to_string(p.height_); }
+    static std::string colour(COLORREF c) {
+        char text[16];
+        std::snprintf(text, sizeof text, "#%02X%02X%02X", GetRValue(c), GetGValue(c), GetBValue(c));
+        return text;
+    }
+
     int width_, height_;
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;

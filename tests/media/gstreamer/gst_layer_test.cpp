@@ -444,7 +444,7 @@ TEST_F(GstLayerHang, OpenThatHangsTimesOutAndItsWorkerIsLetGo) {
     // The next open of the same file works as if nothing had happened.
     player.Open();
     player.Play();
-    EXPECT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    EXPECT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s)) << "notices: " << notices;
     EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
 }
 
@@ -467,7 +467,7 @@ TEST_F(GstLayerFaults, SinkThatFailsToPlaySaysNoAudioOutputAndTheNextPlayRecover
     // The device builds its pipeline anew, with a sink that works.
     player.Play();
     EXPECT_EQ(player.Error(), 0);
-    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 2; }, 5s));
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 2; }, 5s)) << "notices: " << notices;
     EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
     EXPECT_GT(recording.peak(), 0.3);
 }
@@ -481,7 +481,7 @@ TEST_F(GstLayerFaults, FileReplacedAfterOpenPlaysAsItIsNow) {
     std::filesystem::rename(dir / "new.wav", file);
     player.Play();
     EXPECT_EQ(player.Length(), 900);
-    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s)) << "notices: " << notices;
     const auto samples = recording.samples();
     EXPECT_GT(tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880), 0.2);
 }
@@ -516,7 +516,7 @@ TEST_F(GstLayerFaults, OpenAdoptsWhatWasMadeReadyUnlessItChangedOrFailed) {
     player.Open();
     EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
     player.Play();
-    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s)) << "notices: " << notices;
     EXPECT_GT(recording.peak(), 0.3);
 
     // Replaced after it was made ready: opened anew, and the new sound plays.
@@ -527,7 +527,7 @@ TEST_F(GstLayerFaults, OpenAdoptsWhatWasMadeReadyUnlessItChangedOrFailed) {
     recording.clear();
     player.Open();
     player.Play();
-    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 2; }, 5s));
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices == 2; }, 5s)) << "notices: " << notices;
     const auto samples = recording.samples();
     EXPECT_GT(tb::test::toneLevel(samples.data(), samples.size(), RecordingSink::kRate, 880), 0.2);
 

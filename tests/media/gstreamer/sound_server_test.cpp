@@ -50,7 +50,7 @@ TEST_F(SoundServer, ToneReachesTheDefaultOutput) {
     openTone(tb::test::Tone{440, 800, 0.5});
 
     player.Play();
-    ASSERT_TRUE(poster.pumpUntil([&] { return notices > 0; }, 5s));
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices > 0; }, 5s)) << "notices: " << notices;
     poster.pumpFor(500ms);
     EXPECT_EQ(player.NotifyValue(), tb::nvSuccessful);
 
@@ -131,7 +131,7 @@ TEST_F(SoundServer, PauseThenPlayGoesOnWherePaused) {
     const int pausedAt = player.Position();
     poster.pumpFor(700ms);
     player.Pause();  // resumes
-    ASSERT_TRUE(poster.pumpUntil([&] { return notices >= 2; }, 5s));
+    ASSERT_TRUE(poster.pumpUntil([&] { return notices >= 2; }, 5s)) << "notices: " << notices;
     poster.pumpFor(300ms);
 
     // Heard 10 ms blocks before and after the pause.

@@ -181,7 +181,8 @@ TEST_F(MciLayer, CloseOfAPlayingDeviceDoesNotHoldUpTheCaller) {
     ASSERT_NE(id, 0);
     tb::MciParams play;
     ASSERT_EQ(send(id, Command::Play, 0, play), 0u);
-    EXPECT_TRUE(pumpUntil([&] { return status(id, mci::STATUS_MODE) == mci::MODE_PLAY; }, 5s));
+    EXPECT_TRUE(pumpUntil([&] { return status(id, mci::STATUS_MODE) == mci::MODE_PLAY; }, 5s))
+        << "mode " << status(id, mci::STATUS_MODE);
     const auto start = std::chrono::steady_clock::now();
     tb::MciParams close;
     EXPECT_EQ(send(id, Command::Close, mci::WAIT, close), 0u);

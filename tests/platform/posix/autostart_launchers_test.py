@@ -6,8 +6,9 @@ quoting is about, and checks that exactly the registered program ran, once.
    autostart_launchers_test.py WRITE_AUTOSTART_HELPER
 
 Launchers: dex, GLib's `gio launch`, and systemd's xdg-autostart generator, whose
-unit systemd must accept (systemd-analyze verify) and whose ExecStart and
-WorkingDirectory are then run as systemd reads them. A missing launcher fails."""
+unit systemd must accept (systemd-analyze verify; its warning about a machine without
+cgroup2 aside) and whose ExecStart and WorkingDirectory are then run as systemd reads
+them. A missing launcher fails."""
 import os
 import shutil
 import subprocess
@@ -20,6 +21,10 @@ FOLDER_NAMES = [
     "back\\slash", "o'clock", "\u00e9cole",
 ]
 UNIT = "app-velnorsoftsp@autostart.service"
+# What systemd-analyze says of the generator's ExitType=cgroup on a machine without a
+# cgroup2 hierarchy (a chroot, an older container): of the machine, not of the unit.
+LEGACY_CGROUPS = "but we are running with legacy cgroups v1"
+NOTES = set()
 SCRIPT = '#!/bin/sh\necho {token} >> "{marker}"\n'
 
 
@@ -118,7 +123,11 @@ def launch_systemd(entry, case):
     os.mkdir(runtime, 0o700)
     verify = subprocess.run(["systemd-analyze", "--user", "verify", unit], capture_output=True, text=True,
                             env=dict(os.environ, XDG_RUNTIME_DIR=runtime))
-    said = (verify.stdout + verify.stderr).strip()
+    said = "\n".join(line for line in (verify.stdout + verify.stderr).strip().splitlines()
+                      if LEGACY_CGROUPS not in line)
+    if LEGACY_CGROUPS in verify.stdout + verify.stderr:
+        NOTES.add("systemd-analyze warns that this machine has no cgroup2 hierarchy (a chroot or a "
+                  "container): of the machine, not of the unit, so that warning is let pass")
     if verify.returncode != 0 or UNIT in said:
         return "systemd-analyze verify: %d %s" % (verify.returncode, said)
     values = {}
@@ -178,7 +187,10 @@ def main():
                     who = [f for f, t in programs.items() if t in ran]
                     with open(entry, encoding="utf-8") as f:
                         exec_line = [l.strip() for l in f if l.startswith("Exec=")]
-                    failures.append("%s, folder %r: ran %s (%s) %s" % (launcher, name, who or "nothing", exec_line, said))
+                    failures.append("%s, folder %r: expected that folder's program once, ran %s (%s) %s"
+                                    % (launcher, name, who or "nothing", exec_line, said))
+    for note in NOTES:
+        print("note: " + note)
     for f in failures:
         print("FAIL: " + f)
     print("%d passed, %d failed" % (runs - len(failures), len(failures)))

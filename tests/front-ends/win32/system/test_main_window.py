@@ -31,7 +31,7 @@ class FailingHandler(ProgramTest):
 
         self.screen.keys("Return")
         self.assertTrue(self.probe.gone(TITLE, lambda w: not is_main(w), 10), "the box did not close")
-        self.assertTrue(self.main_window()["enabled"])
+        self.assertTrue(self.main_window()["enabled"], "the main window stayed disabled after the box")
         clock = control(self.main_window(), "Edit")["text"]
         self.assertTrue(eventually(lambda: control(self.main_window(), "Edit")["text"] != clock, 5),
                         "the clock stood still after the box")
@@ -56,10 +56,10 @@ class MainMenuExit(ProgramTest):
 
         self.open_exit()
         self.screen.keys("n")
-        self.assertTrue(self.probe.gone("Exit system\uff1f", seconds=10))
+        self.assertTrue(self.probe.gone("Exit system\uff1f", seconds=10), "No did not close the question")
         time.sleep(1)
         self.assertTrue(program.running(), "No ended the program")
-        self.assertTrue(self.main_window(5)["visible"])
+        self.assertTrue(self.main_window(5)["visible"], "after No the main window is hidden")
 
         self.open_exit()
         self.screen.keys("y")

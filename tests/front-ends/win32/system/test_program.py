@@ -211,7 +211,7 @@ class Editor(ProgramTest):
         saved = self.box(TITLE)
         self.assertIn("Update success!", texts(saved))
         self.screen.keys("Return")
-        self.assertTrue(self.probe.gone(TITLE, lambda w: not is_main(w)))
+        self.assertTrue(self.probe.gone(TITLE, lambda w: not is_main(w)), "Return did not close the saved box")
         codepage = self.folder.codepage
         self.assertEqual(self.folder.read("playlist.ini"), line.encode(codepage) + b"\r\n")
         self.assertEqual(self.folder.read("qian.ini"), bell.encode(codepage) + b"\r\n")
@@ -225,7 +225,7 @@ class Editor(ProgramTest):
         self.screen.keys("alt+n")
         self.assertTrue(self.probe.gone("Edit Playlist"), "the editor is still open")
         main = self.main_window()
-        self.assertTrue(main["enabled"])
+        self.assertTrue(main["enabled"], "the main window stayed disabled after the editor")
         self.assertEqual(self.playlist_view(main)["rows"], [line], "the schedule was not reloaded")
 
         self.assertLess(time.time(), due - 0.5, "the steps took too long to hear the bell at its second")
@@ -267,9 +267,9 @@ class Tray(ProgramTest):
         icon_window, icon_id = callbacks[-1]["window"], callbacks[-1]["wParam"]
 
         # A shell that restarts has lost every icon and broadcasts TaskbarCreated.
-        self.assertTrue(self.probe("tray-delete", icon_window, icon_id)["deleted"])
+        self.assertTrue(self.probe("tray-delete", icon_window, icon_id)["deleted"], "the shell kept the icon")
         self.assertTrue(eventually(lambda: not self.icons(), 10), "the icon is still there")
-        self.assertTrue(self.probe("taskbar-created")["sent"])
+        self.assertTrue(self.probe("taskbar-created")["sent"], "the probe could not broadcast TaskbarCreated")
         self.assertTrue(eventually(lambda: len(self.icons()) == 1, 10), "the icon did not come back")
 
         # Exit from the tray menu, answered Yes.
@@ -309,7 +309,7 @@ class AutoRun(ProgramTest):
         self.assertTrue(menus, "the tray menu did not open")
         tray = menu_item(menus[0]["items"], "Auto run")["checked"]
         self.screen.keys("Escape")
-        self.assertTrue(eventually(lambda: not self.probe("menus"), 10))
+        self.assertTrue(eventually(lambda: not self.probe("menus"), 10), "Escape did not close the tray menu")
         return main, tray
 
     def test_auto_run_writes_and_deletes_the_run_value(self):

@@ -317,12 +317,7 @@ std::filesystem::path executablePath() {
 std::wstring longForm(const std::filesystem::path& path) {
     std::wstring text = path.wstring();
     if (text.size() < MAX_PATH - 12 || text.starts_with(L"\\\\?\\") || text.starts_with(L"\\\\.\\")) return text;
-    const DWORD size = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return text;
-    std::wstring full(size, L'\0');
-    const DWORD length = ::GetFullPathNameW(text.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) return text;
-    full.resize(length);
+    const std::wstring full = fullPath(path).wstring();
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }

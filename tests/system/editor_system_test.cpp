@@ -34,12 +34,8 @@ TEST(EditorSystem, ScheduleBuiltInTheEditorRingsAtItsSecond) {
     tb::test::Program program(dir / "tollbrook", display);
     const tb::test::Desktop desktop(display);
 
-    const std::string main = desktop.window("^Tollbrook$");
-    ASSERT_FALSE(main.empty()) << "the main window did not show";
-    desktop.xdo("windowactivate --sync " + main);
-    desktop.keys("alt+o e");
-    const std::string editor = desktop.window("^Edit Playlist$");
-    ASSERT_FALSE(editor.empty()) << "the editor did not open";
+    const std::string editor = desktop.openEditor();
+    ASSERT_FALSE(editor.empty());
 
     const std::string bell = (dir / "bell.wav").string();
     desktop.clickIn(editor, 300, 14);  // the path box

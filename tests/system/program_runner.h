@@ -109,6 +109,20 @@ public:
         xdo("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
     }
     void keys(const std::string& names) const { xdo("key --delay 60 " + names); }
+    // The playlist editor, opened from the main window's menu as a user does; empty, with
+    // what did not show on the error stream, when it did not open.
+    std::string openEditor() const {
+        const std::string main = window("^Tollbrook$");
+        if (main.empty()) {
+            std::fprintf(stderr, "the main window did not show\n");
+            return {};
+        }
+        xdo("windowactivate --sync " + main);
+        keys("alt+o e");
+        const std::string editor = window("^Edit Playlist$");
+        if (editor.empty()) std::fprintf(stderr, "the editor did not open\n");
+        return editor;
+    }
     void type(const std::string& text) const { xdo("type --delay 20 '" + text + "'"); }
 
 private:

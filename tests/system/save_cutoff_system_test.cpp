@@ -35,12 +35,8 @@ TEST_P(SaveCutOffSystem, ProgramKilledAfterARenameFindsTheNewScheduleWhole) {
                                   {{"LD_PRELOAD", TB_KILL_AFTER_RENAME_LIBRARY},
                                    {"TB_KILL_FOLDER", dir.path().string()},
                                    {"TB_KILL_AFTER_RENAME", std::to_string(GetParam())}});
-        const std::string main = desktop.window("^Tollbrook$");
-        ASSERT_FALSE(main.empty()) << "the main window did not show";
-        desktop.xdo("windowactivate --sync " + main);
-        desktop.keys("alt+o e");
-        const std::string editor = desktop.window("^Edit Playlist$");
-        ASSERT_FALSE(editor.empty()) << "the editor did not open";
+        const std::string editor = desktop.openEditor();
+        ASSERT_FALSE(editor.empty());
         desktop.clickIn(editor, 300, 14);  // the path box
         desktop.type((dir / "bell.wav").string());
         desktop.keys("alt+a alt+s");

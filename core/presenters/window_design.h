@@ -1,0 +1,90 @@
+#pragma once
+
+// Each window's design as plain data: its size and caption, and for every control its
+// kind, name, place, texts, font, colours and tab order. Both front ends walk these
+// tables to make their windows, and their layout tests walk the same tables, so a
+// window is described once. Texts are UTF-8; places are in 96-dpi pixels.
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tb::design {
+
+// x and y within the parent's client area (the window's, or the panel named as parent).
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+struct Colour {
+    unsigned char red = 0, green = 0, blue = 0;
+    friend bool operator==(const Colour&, const Colour&) = default;
+};
+
+struct Font {
+    std::string_view face;
+    int pixels = 0;  // the character height in 96-dpi pixels
+    bool bold = false;
+};
+
+enum class Kind {
+    Panel,          // a plain container for other controls
+    GroupBox,       // a framed container with a caption
+    Label,
+    Edit,           // one line of text
+    Memo,           // several lines of text
+    ListBox,
+    PushButton,
+    PictureButton,  // a flat button that shows a picture; its text is its name
+    TrackBar,
+    TimePicker,
+    MediaPlayer,
+    StatusBar,
+};
+
+struct Control {
+    std::string_view name;  // the design's name: "ListBox1"
+    Kind kind = Kind::Label;
+    std::string_view parent;  // empty: the window itself
+    Rect rect;
+    std::string_view text;            // the caption or first contents
+    std::string_view accessibleName;  // short, says what the control is
+    std::string_view hint;            // the tooltip, also the accessible description
+    std::optional<Font> font;         // none: the window's font
+    std::optional<Colour> ink;        // the text colour
+    std::optional<Colour> face;       // the background
+    int tabOrder = -1;                // -1: not reached with Tab
+};
+
+struct Window {
+    std::string_view name;  // "TForm1"
+    std::string_view caption;
+    int width = 0, height = 0;  // the client area
+    Font font;
+    std::span<const Control> controls;
+
+    // The control of that name; a missing one is a fault in the table, not in the user's data.
+    const Control& control(std::string_view controlName) const {
+        for (const Control& c : controls)
+            if (c.name == controlName) return c;
+        throw std::logic_error("window " + std::string(name) + " has no control " + std::string(controlName));
+    }
+};
+
+// A menu as a flat table, SumatraPDF style: an item of level 0 followed by items of level
+// 1 is a submenu; a level-0 item with a handler and no items is a command on the bar. An
+// empty text is a separator. `Handler` is the presenter member the item runs.
+template <class Handler>
+struct MenuItem {
+    int level = 0;
+    std::string_view name;  // "N5"
+    std::string_view text;  // "&View Playlist"
+    Handler handler{};
+    bool checkable = false;
+};
+
+}  // namespace tb::design

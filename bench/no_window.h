@@ -24,8 +24,8 @@ public:
     void openViewWindow(const std::vector<std::string>&) override {}
     void openAboutWindow() override {}
     void openPurchaseWindow() override {}
-    void runEditor(const std::string&, const std::string&) override {}
-    void collapse() override {}
+    std::unique_ptr<tb::EditorWindow> makeEditor() override { return nullptr; }
+    void collapse(std::chrono::milliseconds) override {}
     void hideToTray() override {}
     void showFromTray() override {}
     std::string clock;

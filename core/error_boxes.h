@@ -7,6 +7,14 @@
 
 namespace tb {
 
+// A box is only as wide as its text and buttons, and the title bar would then cut a
+// longer caption: a box is at least as wide as its caption's text (`captionTextWidth`
+// pixels, in bold as most title bars draw it) and room for the title bar's icon and
+// buttons, 120 pixels at 96 dots per inch.
+constexpr int boxWidthForCaption(int captionTextWidth, int dpi = 96) {
+    return captionTextWidth + (120 * dpi + 48) / 96;
+}
+
 // An error box while it is on screen. A failure with the same text that comes while it
 // is open is counted in it instead of opening another box.
 class OpenErrorBox final {

@@ -26,8 +26,14 @@ public:
     enum class Key { Space, Left, Right, Other };
     enum class Glyph { Enabled, Disabled, Coloured };
 
-    // `minButton` is the smallest button: the widest glyph + 8 by the tallest + 4.
+    // `minButton` is the smallest button (see buttonForGlyphs).
     PlayerBar(MediaLayer& layer, Size minButton);
+
+    // The smallest button, for the widest and the tallest of all the glyphs: room for
+    // the bevel around the glyph, 8 pixels across and 4 down.
+    static constexpr Size buttonForGlyphs(Size largestGlyph) {
+        return {largestGlyph.width + 8, largestGlyph.height + 4};
+    }
 
     TButtonSet VisibleButtons() const { return FVisibleButtons; }
     void setVisibleButtons(TButtonSet buttons);

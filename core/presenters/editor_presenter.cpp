@@ -75,7 +75,7 @@ void EditorPresenter::Button1Click() {
 }
 
 void EditorPresenter::Button3Click() {
-    saveSchedule(services_.folder, playlist_.lines(), listboxofqian, listboxofhou);
+    saveSchedule(services_.folder, playlist_.lines(), listboxofqian_, listboxofhou_);
     services_.dialogs.message("Update success!", services_.title);
 }
 
@@ -86,6 +86,10 @@ void EditorPresenter::ListBox1DblClick() {
     view_.setPathBoxText(path);
     // Only the time of day changes; the label is not refreshed by this command.
     view_.setPickerTime(readTimeText(timeText, services_.format.settings()));
+}
+
+void EditorPresenter::ListBox1EnterPressed() {
+    if (playlist_.selected()) ListBox1DblClick();
 }
 
 void EditorPresenter::playOnPreview(const std::string& path) {
@@ -107,7 +111,7 @@ void EditorPresenter::Button6Click() {
 }
 
 void EditorPresenter::SpeedButton1Click() {
-    if (const auto chosen = services_.dialogs.openFile(OpenDialog1)) view_.setPathBoxText(*chosen);
+    if (const auto chosen = services_.dialogs.openFile(OpenDialog1_)) view_.setPathBoxText(*chosen);
 }
 
 void EditorPresenter::SpeedButton2Click() {
@@ -117,6 +121,8 @@ void EditorPresenter::SpeedButton2Click() {
 }
 
 bool EditorPresenter::FormCloseQuery() {
+    if (asking_) return false;
+    asking_ = true;
     bool saved = true;
     runHandler([&] {
         if (!services_.dialogs.confirm("Do you have the changes you made before you quit?", "Confirm")) return;
@@ -124,9 +130,17 @@ bool EditorPresenter::FormCloseQuery() {
         Button3Click();
         saved = true;
     });
+    asking_ = false;
     return saved;
 }
 
 void EditorPresenter::FormClose() { preview_.Close(); }
+
+bool EditorPresenter::closeRequested() {
+    if (!FormCloseQuery()) return false;
+    // Closing the preview device must not keep the window open.
+    runHandler([this] { FormClose(); });
+    return true;
+}
 
 }  // namespace tb

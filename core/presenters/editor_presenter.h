@@ -56,14 +56,21 @@ public:
     void Button3Click();  // Save
     void Button6Click();  // Play the selected row
     void ListBox1DblClick();
+    void ListBox1EnterPressed();  // Enter in the list: a double click on the selected row
     void SpeedButton1Click();  // find a music file
     void SpeedButton2Click();  // preview the path box's file
     void DateTimePicker1Change();
     // Any request to close: asks whether to save first. Answers whether the window may
-    // close; a save that failed keeps it open, so the user can retry or answer No.
+    // close; a save that failed keeps it open, so the user can retry or answer No. A
+    // request that comes while the question is open is refused: it would ask, and save,
+    // twice.
     bool FormCloseQuery();
     // The window closes: its preview device goes with it.
     void FormClose();
+    // Every request to close (the close box, Escape, "Close"): the query, then, when it
+    // allows, FormClose, whose failure is reported without keeping the window open.
+    // Answers whether the window closes.
+    bool closeRequested();
 
     // The user selected another row (or none).
     void selectRow(std::optional<std::size_t> row) { playlist_.select(row); }
@@ -72,8 +79,11 @@ public:
     std::string pickerTimeText() const;
 
     const EditedPlaylist& playlist() const { return playlist_; }
-    std::vector<std::string> listboxofqian, listboxofhou;  // hidden; Save splits into them
-    const TOpenDialog OpenDialog1{musicFileFilters()};
+    // The hidden paths and times lists, which Save splits the playlist into.
+    const std::vector<std::string>& listboxofqian() const { return listboxofqian_; }
+    const std::vector<std::string>& listboxofhou() const { return listboxofhou_; }
+    // The file dialog of the folder button.
+    const TOpenDialog& OpenDialog1() const { return OpenDialog1_; }
 
 private:
     void showList();
@@ -87,6 +97,9 @@ private:
     EditorView& view_;
     MediaPlayerDevice& preview_;
     EditedPlaylist playlist_;
+    std::vector<std::string> listboxofqian_, listboxofhou_;
+    const TOpenDialog OpenDialog1_{musicFileFilters()};
+    bool asking_ = false;  // the question at closing is open
 };
 
 }  // namespace tb

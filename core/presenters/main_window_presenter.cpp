@@ -146,6 +146,10 @@ void MainWindowPresenter::ListBox1DblClick() {
     startPlaying();
 }
 
+void MainWindowPresenter::ListBox1EnterPressed() {
+    if (view_.selectedScheduleRow()) ListBox1DblClick();
+}
+
 void MainWindowPresenter::MediaPlayer1Click(TMPBtnType button, bool&) {
     switch (button) {
         case btPlay:
@@ -196,8 +200,17 @@ void MainWindowPresenter::N5Click() { view_.openViewWindow(schedule_.paths()); }
 
 void MainWindowPresenter::R1Click() { view_.openAboutWindow(); }
 
+void MainWindowPresenter::runEditor(const std::string& caption, const std::string& heading) {
+    const std::unique_ptr<EditorWindow> editor = view_.makeEditor();
+    // A schedule that cannot be read is reported; the editor opens all the same.
+    runHandler([&] { editor->FormCreate(); });
+    editor->setCaption(caption);
+    editor->setLabel1(heading);
+    editor->ShowModal();
+}
+
 void MainWindowPresenter::N6Click() {
-    view_.runEditor("Edit Playlist", "Editable playlist");
+    runEditor("Edit Playlist", "Editable playlist");
     BitBtn2Click();  // what the editor saved becomes the schedule
 }
 
@@ -214,7 +227,13 @@ void MainWindowPresenter::N8Click() {
     }
 }
 
-void MainWindowPresenter::TrackBar1Change() { services_.volume.setVolume(volumeForSlider(view_.volumeSlider())); }
+// A change to the position the volume already has does nothing.
+void MainWindowPresenter::TrackBar1Change() {
+    const int position = view_.volumeSlider();
+    if (position == volumePosition_) return;
+    volumePosition_ = position;
+    services_.volume.setVolume(volumeForSlider(position));
+}
 
 void MainWindowPresenter::BitBtn1Click() { view_.hideToTray(); }
 
@@ -230,7 +249,7 @@ void MainWindowPresenter::exitSequence(const std::string& text, const std::strin
     if (!services_.dialogs.askYesNo(text, caption)) return;
     player_.Close();
     view_.setTimerEnabled(false);
-    view_.collapse();
+    view_.collapse(kCollapseTime);
     services_.app.Terminate();
 }
 

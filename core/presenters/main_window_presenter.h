@@ -11,6 +11,10 @@
 #include "core/schedule/schedule_model.h"
 #include "core/schedule/time_text.h"
 #include "core/schedule/trigger.h"
+#include "core/presenters/window_texts.h"
+
+#include <chrono>
+#include <memory>
 
 #include <cstddef>
 #include <filesystem>
@@ -19,6 +23,21 @@
 #include <vector>
 
 namespace tb {
+
+// How long the main window takes to collapse into its centre when the program ends.
+inline constexpr std::chrono::milliseconds kCollapseTime{1500};
+
+// A playlist editor the main window made for one command: set up, shown modally, and
+// given back once it has closed.
+class EditorWindow {
+public:
+    virtual ~EditorWindow() = default;
+    virtual void FormCreate() = 0;
+    virtual void setCaption(const std::string& text) = 0;
+    virtual void setLabel1(const std::string& text) = 0;  // the heading over its list
+    // Modal, centred on the main window: returns when the window has closed.
+    virtual void ShowModal() = 0;
+};
 
 // The main window as its presenter sees it: what it shows, and the windows it opens.
 // Each front end's main window implements it by drawing; the rules stay here.
@@ -41,10 +60,10 @@ public:
     virtual void openAboutWindow() = 0;
     // Modal: returns when the window has closed.
     virtual void openPurchaseWindow() = 0;
-    // A new playlist editor with this caption and heading, shown modally.
-    virtual void runEditor(const std::string& caption, const std::string& heading) = 0;
-    // Shrinks into its centre over 1500 ms and ends hidden; a hidden window stays so.
-    virtual void collapse() = 0;
+    // A new playlist editor, not shown yet.
+    virtual std::unique_ptr<EditorWindow> makeEditor() = 0;
+    // Shrinks into its centre over `duration` and ends hidden; a hidden window stays so.
+    virtual void collapse(std::chrono::milliseconds duration) = 0;
     virtual void hideToTray() = 0;
     virtual void showFromTray() = 0;
 };
@@ -85,6 +104,7 @@ public:
     void TrackBar1Change();
     void Button1Click();      // "Play": a file chosen in the dialog
     void ListBox1DblClick();  // a schedule row played by hand
+    void ListBox1EnterPressed();  // Enter in the playlist view: a double click on the selected row
     void MediaPlayer1Click(TMPBtnType button, bool& doDefault);
     void MediaPlayer1Notify();
     void BitBtn1Click();  // "Put on the tray"
@@ -94,6 +114,18 @@ public:
     void N17Click();  // "Exit" in the tray menu
     void FormClose();  // the window's close box: ends at once
     void RegionalSettingsChanged();
+
+    // Sets up the main window's notification-area icon, in this order, so that it
+    // appears with its final picture and tooltip; a double click brings the window back.
+    template <class TrayIcon, class Picture, class Menu>
+    void setUpTrayIcon(TrayIcon& icon, const Picture& picture, Menu menu) {
+        icon.setHint(std::string(window_texts::kTrayIconHint));
+        icon.setIcon(picture);
+        icon.setPopupMenu(menu);
+        icon.MinimizeToTray = true;
+        icon.OnDblClick = [this] { TrayIcon1DblClick(); };
+        icon.setIconVisible(true);
+    }
 
     // The editor's deletion takes the row out of the view at once (not out of the lists).
     void removePlaylistViewRow(std::size_t row);
@@ -115,6 +147,7 @@ private:
     void setStatus(const std::string& text);
     void setAutoRun(bool on);
     void exitSequence(const std::string& text, const std::string& caption);
+    void runEditor(const std::string& caption, const std::string& heading);
 
     MainWindowServices services_;
     MainWindowView& view_;
@@ -124,6 +157,7 @@ private:
     BellSequencer sequencer_;
     std::string status_;
     bool autoRun_ = false;
+    std::optional<int> volumePosition_;  // the slider position last taken up
 };
 
 }  // namespace tb

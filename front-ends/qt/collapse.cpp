@@ -7,7 +7,7 @@
 
 namespace tb {
 
-void collapseIntoCentre(QWidget& window) {
+void collapseIntoCentre(QWidget& window, std::chrono::milliseconds duration) {
     if (!window.isVisible()) return;
     const QRect from = window.geometry();
     const QRect to(from.center(), QSize(1, 1));
@@ -18,7 +18,7 @@ void collapseIntoCentre(QWidget& window) {
     window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
     QPropertyAnimation animation(&window, "geometry");
-    animation.setDuration(kCollapseMilliseconds);
+    animation.setDuration(static_cast<int>(duration.count()));
     animation.setStartValue(from);
     animation.setEndValue(to);
     QEventLoop loop;

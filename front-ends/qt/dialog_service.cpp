@@ -14,15 +14,13 @@
 namespace tb {
 namespace {
 
-// A box is only as wide as its text and buttons, and the title bar then cuts a longer
-// caption: room for the caption (set in bold by most window managers) beside the title
-// bar's icon and buttons.
+// Wide enough for its caption (see boxWidthForCaption).
 void fitCaption(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid == nullptr) return;
     QFont title = box.font();
     title.setBold(true);
-    const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 120;
+    const int width = boxWidthForCaption(QFontMetrics(title).horizontalAdvance(box.windowTitle()));
     grid->addItem(new QSpacerItem(width, 0), grid->rowCount(), 0, 1, grid->columnCount());
 }
 

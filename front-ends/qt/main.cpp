@@ -11,6 +11,7 @@
 #include "core/schedule/file_system.h"
 #include "core/schedule/program_folder.h"
 #include "front-ends/qt/fonts.h"
+#include "front-ends/qt/handlers.h"
 #include "front-ends/qt/tform1.h"
 #include "platform/posix/autostart_posix.h"
 #include "platform/posix/config_folder_posix.h"
@@ -24,7 +25,7 @@
 int main(int argc, char* argv[]) {
     if (const auto status = tb::handleCommandLine(argc, argv)) return *status;
     tb::initProcess();
-    QApplication qapp(argc, argv);
+    tb::QtApplication qapp(argc, argv);
     // Time texts follow the user's regional settings; Qt has set the process locale
     // from the environment, this makes it explicit for the C library's time and numbers.
     std::setlocale(LC_ALL, "");

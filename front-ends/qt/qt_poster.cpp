@@ -7,6 +7,9 @@
 
 namespace tb {
 
+// The queued call runs inside QObject::event, which Qt builds without exception
+// cleanups, so the call is wrapped before it: nothing reaches QtApplication::notify
+// through Qt's own frames.
 void QtPoster::post(std::function<void()> call) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [call = std::move(call)] { runHandler(call); }, Qt::QueuedConnection);

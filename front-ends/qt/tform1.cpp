@@ -2,8 +2,7 @@
 
 #include "front-ends/qt/collapse.h"
 #include "core/dialogs.h"
-#include "core/handler.h"
-#include "core/presenters/window_texts.h"
+#include "front-ends/qt/handlers.h"
 #include "front-ends/qt/placement.h"
 #include "front-ends/qt/program_icon.h"
 #include "front-ends/qt/tmediaplayer.h"
@@ -46,15 +45,9 @@ TForm1::TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayAr
     Timer1->setEnabled(true);
     buildMenus();
     setWindowIcon(programIcon());
-    // Set in this order, so that the icon appears with its final picture and tooltip.
     TrayIcon1 = new TTrayIcon(*this, makeTray_ ? makeTray_() : makeSystemTrayArea());
-    TrayIcon1->setHint(QString::fromUtf8(window_texts::kTrayIconHint));
-    TrayIcon1->setIcon(programIcon());
-    TrayIcon1->setPopupMenu(PopupMenu1);
-    TrayIcon1->MinimizeToTray = true;
-    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
-    TrayIcon1->setIconVisible(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { runHandler([this] { Button1Click(); }); });
+    presenter_->setUpTrayIcon(*TrayIcon1, programIcon(), PopupMenu1);
+    onSignal(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     ListBox1->viewport()->installEventFilter(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -67,14 +60,10 @@ TForm1::~TForm1() {
     Timer1->setEnabled(false);
 }
 
-// Each command opens a window of its own, kept while it is open; those the user has
-// closed since are given back here, so that a program that runs for years does not
-// gather them.
+// Kept while open (see KeptWindows), centred over the main window.
 QWidget* TForm1::keep(std::unique_ptr<QWidget> window) {
-    std::erase_if(windows_, [](const auto& kept) { return kept->isHidden(); });
     centreOver(*window, this);
-    windows_.push_back(std::move(window));
-    return windows_.back().get();
+    return &windows_.keep(std::move(window));
 }
 
 QString TForm1::statusText() const { return StatusPanels[2]->text(); }
@@ -131,18 +120,14 @@ void TForm1::openPurchaseWindow() {
     window->exec();  // modal: the command waits until it is closed
 }
 
-void TForm1::runEditor(const std::string& caption, const std::string& heading) {
-    TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, services_.media,
-                   [this](std::size_t row) { removePlaylistViewRow(row); }},
-                  this);
-    runHandler([&] { editor.FormCreate(); });
-    editor.setWindowTitle(q(caption));
-    editor.Label1->setText(q(heading));
-    centreOver(editor, this);
-    editor.exec();
+std::unique_ptr<EditorWindow> TForm1::makeEditor() {
+    return std::make_unique<TForm3>(TForm3Services{services_.folder, presenter_->timeFormat(), services_.clock,
+                                                   services_.media,
+                                                   [this](std::size_t row) { removePlaylistViewRow(row); }},
+                                    this);
 }
 
-void TForm1::collapse() { collapseIntoCentre(*this); }
+void TForm1::collapse(std::chrono::milliseconds duration) { collapseIntoCentre(*this, duration); }
 
 void TForm1::hideToTray() { TrayIcon1->HideMainForm(); }
 
@@ -152,7 +137,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the playlist view, below the rows too.
     if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        runHandler([this] { ListBox1DblClick(); });
+        ListBox1DblClick();
     }
     return QMainWindow::eventFilter(watched, event);
 }

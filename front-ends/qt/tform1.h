@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/application.h"
-#include "front-ends/qt/ttrayicon.h"
+#include "core/presenters/kept_windows.h"
 #include "core/presenters/main_window_presenter.h"
+#include "front-ends/qt/ttrayicon.h"
 
 #include <QMainWindow>
 
@@ -51,6 +52,7 @@ public:
     void TrackBar1Change() { presenter_->TrackBar1Change(); }
     void Button1Click() { presenter_->Button1Click(); }
     void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void ListBox1EnterPressed() { presenter_->ListBox1EnterPressed(); }
     void BitBtn1Click() { presenter_->BitBtn1Click(); }
     void M1Click() { presenter_->M1Click(); }
     void TrayIcon1DblClick() { presenter_->TrayIcon1DblClick(); }
@@ -82,7 +84,7 @@ public:
     QAction *M1 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N17 = nullptr;
 
     // The view, about and purchase windows opened so far; they live until the end.
-    const std::vector<std::unique_ptr<QWidget>>& childWindows() const { return windows_; }
+    const std::vector<std::unique_ptr<QWidget>>& childWindows() const { return windows_.windows(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -104,8 +106,8 @@ private:
     void openViewWindow(const std::vector<std::string>& paths) override;
     void openAboutWindow() override;
     void openPurchaseWindow() override;
-    void runEditor(const std::string& caption, const std::string& heading) override;
-    void collapse() override;
+    std::unique_ptr<EditorWindow> makeEditor() override;
+    void collapse(std::chrono::milliseconds duration) override;
     void hideToTray() override;
     void showFromTray() override;
 
@@ -116,7 +118,7 @@ private:
     MainWindowServices services_;
     std::function<std::unique_ptr<TrayArea>()> makeTray_;
     std::unique_ptr<MainWindowPresenter> presenter_;
-    std::vector<std::unique_ptr<QWidget>> windows_;
+    KeptWindows<QWidget> windows_{[](const QWidget& window) { return window.isHidden(); }};
 };
 
 }  // namespace tb

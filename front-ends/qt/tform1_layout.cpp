@@ -2,7 +2,7 @@
 #include "front-ends/qt/tmediaplayer.h"
 #include "front-ends/qt/tform1.h"
 
-#include "core/handler.h"
+#include "front-ends/qt/handlers.h"
 #include "front-ends/qt/colours.h"
 #include "front-ends/qt/fonts.h"
 #include "front-ends/qt/keys.h"
@@ -48,10 +48,7 @@ void TForm1::buildLayout() {
     ListBox1->setToolTip(
         QStringLiteral("Here is the playback area, and you can double click here to play the tracks."));
     ListBox1->setAccessibleName(ListBox1->toolTip());
-    // Enter on a row plays it, as a double click does.
-    new KeyAction(ListBox1, {Qt::Key_Return, Qt::Key_Enter}, [this] {
-        if (!ListBox1->selectedItems().isEmpty()) runHandler([this] { ListBox1DblClick(); });
-    });
+    new KeyAction(ListBox1, {Qt::Key_Return, Qt::Key_Enter}, [this] { ListBox1EnterPressed(); });
     inner->addWidget(ListBox1, 1);
 
     auto* bar = new QWidget(group);
@@ -64,7 +61,7 @@ void TForm1::buildLayout() {
     TrackBar1->setValue(1);
     TrackBar1->setToolTip(QStringLiteral("Volume control"));
     TrackBar1->setAccessibleName(TrackBar1->toolTip());
-    connect(TrackBar1, &QSlider::valueChanged, this, [this] { runHandler([this] { TrackBar1Change(); }); });
+    onSignal(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
 
     Edit3 = new QLineEdit(bar);
     Edit3->setGeometry(102, 3, 92, 19);
@@ -83,7 +80,7 @@ void TForm1::buildLayout() {
     BitBtn2->setCursor(Qt::PointingHandCursor);
     BitBtn2->setToolTip(QStringLiteral("Refresh"));
     BitBtn2->setAccessibleName(BitBtn2->toolTip());
-    connect(BitBtn2, &QToolButton::clicked, this, [this] { runHandler([this] { BitBtn2Click(); }); });
+    onSignal(BitBtn2, &QToolButton::clicked, this, [this] { BitBtn2Click(); });
 
     BitBtn1 = new QToolButton(bar);
     BitBtn1->setGeometry(223, 4, 17, 17);
@@ -91,7 +88,7 @@ void TForm1::buildLayout() {
     BitBtn1->setCursor(Qt::PointingHandCursor);
     BitBtn1->setToolTip(QStringLiteral("Put on the tray"));
     BitBtn1->setAccessibleName(BitBtn1->toolTip());
-    connect(BitBtn1, &QToolButton::clicked, this, [this] { runHandler([this] { BitBtn1Click(); }); });
+    onSignal(BitBtn1, &QToolButton::clicked, this, [this] { BitBtn1Click(); });
 
     Button1 = new QPushButton(QStringLiteral("Play"), bar);
     Button1->setGeometry(249, -4, 54, 29);
@@ -119,15 +116,15 @@ void TForm1::buildLayout() {
 
 void TForm1::buildMenus() {
     auto handler = [this](QAction* action, void (TForm1::*method)()) {
-        connect(action, &QAction::triggered, this, [this, method] { runHandler([this, method] { (this->*method)(); }); });
+        onSignal(action, &QAction::triggered, this, [this, method] { (this->*method)(); });
     };
     // A checkable item flips its own mark when it is triggered; the state is the mark
     // as it was, so the flip is undone before the handler decides.
     auto toggle = [this](QAction* action) {
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, action] {
+        onSignal(action, &QAction::triggered, this, [this, action] {
             action->setChecked(!action->isChecked());
-            runHandler([this] { N8Click(); });
+            N8Click();
         });
     };
 

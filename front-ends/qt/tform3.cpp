@@ -1,6 +1,7 @@
 #include "front-ends/qt/tform3.h"
 
-#include "core/handler.h"
+#include "front-ends/qt/handlers.h"
+#include "front-ends/qt/placement.h"
 #include "core/presenters/window_texts.h"
 #include "front-ends/qt/tmediaplayer.h"
 #include "front-ends/qt/colours.h"
@@ -132,7 +133,7 @@ void TForm3::buildLayout() {
     MediaPlayer1->setAccessibleName(QStringLiteral("Player"));
 
     auto handle = [this](auto* sender, auto signal, void (TForm3::*method)()) {
-        connect(sender, signal, this, [this, method] { runHandler([this, method] { (this->*method)(); }); });
+        onSignal(sender, signal, this, [this, method] { (this->*method)(); });
     };
     handle(Button2, &QPushButton::clicked, &TForm3::Button2Click);
     handle(Button4, &QPushButton::clicked, &TForm3::Button4Click);
@@ -147,10 +148,7 @@ void TForm3::buildLayout() {
     connect(ListBox1, &QListWidget::currentRowChanged, this,
             [this](int row) { presenter_->selectRow(row >= 0 ? std::optional<std::size_t>(row) : std::nullopt); });
     ListBox1->viewport()->installEventFilter(this);
-    // Enter on a row loads it into the fields, as a double click does.
-    new KeyAction(ListBox1, {Qt::Key_Return, Qt::Key_Enter}, [this] {
-        if (!ListBox1->selectedItems().isEmpty()) runHandler([this] { ListBox1DblClick(); });
-    });
+    new KeyAction(ListBox1, {Qt::Key_Return, Qt::Key_Enter}, [this] { ListBox1EnterPressed(); });
 }
 
 void TForm3::showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) {
@@ -190,18 +188,20 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the list, below the rows too.
     if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        runHandler([this] { ListBox1DblClick(); });
+        ListBox1DblClick();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void TForm3::closeEvent(QCloseEvent* event) {
-    if (presenter_->FormCloseQuery()) {
-        presenter_->FormClose();
-        event->accept();
-    } else {
-        event->ignore();
-    }
+void TForm3::closeEvent(QCloseEvent* event) { event->setAccepted(presenter_->closeRequested()); }
+
+void TForm3::setCaption(const std::string& text) { setWindowTitle(qtext(text)); }
+
+void TForm3::setLabel1(const std::string& text) { Label1->setText(qtext(text)); }
+
+void TForm3::ShowModal() {
+    centreOver(*this, parentWidget());
+    exec();
 }
 
 }  // namespace tb

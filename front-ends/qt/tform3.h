@@ -2,6 +2,7 @@
 
 #include "core/playback/media_layer.h"
 #include "core/presenters/editor_presenter.h"
+#include "core/presenters/main_window_presenter.h"
 
 #include <QDialog>
 
@@ -36,7 +37,7 @@ struct TForm3Services {
 // The playlist editor as Qt draws it: its controls, laid out, and their events
 // forwarded to the presenter, which holds its rules. Shown modally; the main window
 // reloads the schedule files when it has closed.
-class TForm3 final : public QDialog, public EditorView {
+class TForm3 final : public QDialog, public EditorView, public EditorWindow {
     Q_OBJECT
 
 public:
@@ -44,7 +45,7 @@ public:
     ~TForm3() override;
 
     // Handlers; each runs inside the handler wrapper when its event comes.
-    void FormCreate() { presenter_->FormCreate(); }
+    void FormCreate() override { presenter_->FormCreate(); }
     void Button2Click() { presenter_->Button2Click(); }  // Add
     void Button4Click() { presenter_->Button4Click(); }  // Insert
     void Button7Click() { presenter_->Button7Click(); }  // Update
@@ -52,6 +53,7 @@ public:
     void Button3Click() { presenter_->Button3Click(); }  // Save
     void Button6Click() { presenter_->Button6Click(); }  // Play the selected row
     void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void ListBox1EnterPressed() { presenter_->ListBox1EnterPressed(); }
     void SpeedButton1Click() { presenter_->SpeedButton1Click(); }  // find a music file
     void SpeedButton2Click() { presenter_->SpeedButton2Click(); }  // preview the path box's file
     void DateTimePicker1Change() { presenter_->DateTimePicker1Change(); }
@@ -69,6 +71,10 @@ public:
     QGroupBox* GroupBox1 = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     TMediaPlayer* MediaPlayer1 = nullptr;
+
+    void setCaption(const std::string& text) override;
+    void setLabel1(const std::string& text) override;
+    void ShowModal() override;
 
     // Escape and every other way of closing ask first, as the close box does.
     void reject() override { close(); }

@@ -23,7 +23,7 @@ QPixmap loadGlyph(const char* kind, const char* base) {
     return pixmap;
 }
 
-// The smallest button over all 27 glyphs.
+// The smallest button, for the widest and the tallest of all 27 glyphs.
 PlayerBar::Size smallestButton() {
     int widest = 0, tallest = 0;
     for (const char* base : kBaseNames) {
@@ -33,7 +33,7 @@ PlayerBar::Size smallestButton() {
             tallest = std::max(tallest, p.height());
         }
     }
-    return {widest + 8, tallest + 4};
+    return PlayerBar::buttonForGlyphs({widest, tallest});
 }
 
 }  // namespace

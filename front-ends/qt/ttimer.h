@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/schedule/clock.h"
+#include "core/schedule/second_timer.h"
 
 #include <QObject>
 #include <QTimer>
@@ -9,26 +9,22 @@
 
 namespace tb {
 
-// The schedule timer. Instead of a free-running period, each tick is armed for just
-// after the next wall-clock second boundary, so ticks neither drift across seconds
-// nor come twice in one.
+// The schedule timer: a one-shot Qt timer that the core's SecondTimer arms for just
+// after each wall-clock second.
 class TTimer final : public QObject {
     Q_OBJECT
 
 public:
     TTimer(Clock& clock, QObject* parent = nullptr);
 
-    bool Enabled() const { return enabled_; }
-    void setEnabled(bool enabled);
+    bool Enabled() const { return rules_.Enabled(); }
+    void setEnabled(bool enabled) { rules_.setEnabled(enabled); }
 
-    std::function<void()> OnTimer;
+    std::function<void()>& OnTimer = rules_.OnTimer;
 
 private:
-    void arm();
-
-    Clock& clock_;
     QTimer timer_;
-    bool enabled_ = false;
+    SecondTimer rules_;
 };
 
 }  // namespace tb

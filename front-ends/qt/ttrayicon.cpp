@@ -1,6 +1,6 @@
 #include "front-ends/qt/ttrayicon.h"
 
-#include "core/handler.h"
+#include "front-ends/qt/handlers.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -17,7 +17,7 @@ namespace {
 class SystemTrayArea final : public TrayArea {
 public:
     SystemTrayArea() {
-        QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_, [this](QSystemTrayIcon::ActivationReason why) {
+        onSignal(&icon_, &QSystemTrayIcon::activated, &icon_, [this](QSystemTrayIcon::ActivationReason why) {
             if (!onActivated) return;
             if (why == QSystemTrayIcon::DoubleClick) onActivated(Activation::DoubleClick);
             if (why == QSystemTrayIcon::Trigger) onActivated(Activation::Click);
@@ -94,10 +94,8 @@ void TTrayIcon::activated(TrayArea::Activation how) {
     const auto handler = TrayRules::forActivation(
         how == TrayArea::Activation::DoubleClick ? TrayRules::Activation::DoubleClick : TrayRules::Activation::Click,
         Enabled, area_->reportsDoubleClicks());
-    runHandler([&] {
-        if (handler == TrayRules::Handler::OnDblClick && OnDblClick) OnDblClick();
-        if (handler == TrayRules::Handler::OnClick && OnClick) OnClick();
-    });
+    if (handler == TrayRules::Handler::OnDblClick && OnDblClick) OnDblClick();
+    if (handler == TrayRules::Handler::OnClick && OnClick) OnClick();
 }
 
 TrayRules::Window TTrayIcon::windowState() const {

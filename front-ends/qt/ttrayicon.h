@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -52,6 +53,7 @@ public:
 
     QString Hint() const { return hint_; }
     void setHint(const QString& hint);
+    void setHint(const std::string& hint) { setHint(QString::fromStdString(hint)); }
     bool ShowHint() const { return showHint_; }
     void setShowHint(bool show);
     QIcon Icon() const { return icon_; }

@@ -1,5 +1,6 @@
 #include "front-ends/win32/error_box.h"
 
+#include "core/error_boxes.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/text.h"
 
@@ -79,8 +80,7 @@ void ErrorBoxWindow::fitToText() {
     const SIZE text = measure(text_, font_, textOf(text_), maxText, DT_WORDBREAK | DT_EXPANDTABS);
     NONCLIENTMETRICSW fonts = systemFonts();
     HFONT captionFont = CreateFontIndirectW(&fonts.lfCaptionFont);
-    // Room for the caption beside the title bar's icon and close button.
-    const int captionWidth = measure(hwnd(), captionFont, textOf(hwnd()), 0, DT_SINGLELINE).cx + scale(120);
+    const int captionWidth = boxWidthForCaption(measure(hwnd(), captionFont, textOf(hwnd()), 0, DT_SINGLELINE).cx, scale.dpi);
     DeleteObject(captionFont);
 
     const int contentHeight = std::max(iconSize, static_cast<int>(text.cy));

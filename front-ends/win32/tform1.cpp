@@ -2,7 +2,6 @@
 
 #include "core/dialogs.h"
 #include "core/handler.h"
-#include "core/presenters/window_texts.h"
 #include "front-ends/win32/resources/resource_ids.h"
 #include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/text.h"
@@ -17,7 +16,6 @@ namespace tb {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
-constexpr int kCollapseMilliseconds = 1500;
 
 HICON programIcon(int size) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOLLBROOK), IMAGE_ICON, size,
@@ -27,7 +25,9 @@ HICON programIcon(int size) {
 }  // namespace
 
 TForm1::TForm1(MainWindowServices services, NotifyIconCall shell)
-    : services_(std::move(services)), shell_(std::move(shell)) {
+    : services_(std::move(services)),
+      shell_(std::move(shell)),
+      windows_([](const FixedWindow& window) { return window.closed(); }) {
     create({kClassName, CS_DBLCLKS}, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0,
            wide(services_.app.Title()), nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
     scale_ = Scale{dpiOf(hwnd())};
@@ -47,15 +47,8 @@ TForm1::TForm1(MainWindowServices services, NotifyIconCall shell)
     buildMenus();
     layOut();
 
-    // Set in this order, so that the icon goes in with its final picture and tooltip.
     TrayIcon1 = std::make_unique<TTrayIcon>(hwnd(), shell_);
-    TrayIcon1->setHint(window_texts::kTrayIconHint);
-    TrayIcon1->setIcon(smallIcon_);
-    TrayIcon1->setPopupMenu(PopupMenu1);
-    TrayIcon1->MinimizeToTray = true;
-    TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
-    TrayIcon1->setIconVisible(true);
-
+    presenter_->setUpTrayIcon(*TrayIcon1, smallIcon_, PopupMenu1);
 }
 
 TForm1::~TForm1() {
@@ -107,7 +100,7 @@ void TForm1::setAutoRunChecked(bool checked) {
     CheckMenuItem(PopupMenu1, idN12, mark);
 }
 
-// As a drag does, a new position runs the change handler.
+// As a drag does, setting the position runs the change handler.
 void TForm1::setVolumeSlider(int position) {
     SendMessageW(TrackBar1, TBM_SETPOS, TRUE, position);
     sliderMoved();
@@ -116,22 +109,12 @@ void TForm1::setVolumeSlider(int position) {
 int TForm1::volumeSlider() const { return static_cast<int>(SendMessageW(TrackBar1, TBM_GETPOS, 0, 0)); }
 
 void TForm1::sliderMoved() {
-    const int position = volumeSlider();
-    if (position == sliderPosition_) return;
-    sliderPosition_ = position;
     runHandler([this] { TrackBar1Change(); });
 }
 
 void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
 
-// Each command opens a window of its own, kept while it is open; those the user has
-// closed since are given back here, so that a program that runs for years does not
-// gather them.
-FixedWindow& TForm1::keep(std::unique_ptr<FixedWindow> window) {
-    std::erase_if(windows_, [](const auto& kept) { return kept->closed(); });
-    windows_.push_back(std::move(window));
-    return *windows_.back();
-}
+FixedWindow& TForm1::keep(std::unique_ptr<FixedWindow> window) { return windows_.keep(std::move(window)); }
 
 void TForm1::openViewWindow(const std::vector<std::string>& paths) {
     static_cast<TForm4&>(keep(std::make_unique<TForm4>(hwnd(), paths))).show();
@@ -143,20 +126,19 @@ void TForm1::openPurchaseWindow() {
     static_cast<TFormBuySourceCode&>(keep(std::make_unique<TFormBuySourceCode>(hwnd()))).ShowModal();
 }
 
-void TForm1::runEditor(const std::string& caption, const std::string& heading) {
-    TForm3 editor({services_.folder, presenter_->timeFormat(), services_.clock, services_.dialogs, services_.app.Title(),
-                   [this](std::size_t row) { removePlaylistViewRow(row); }},
-                  services_.media, hwnd());
-    runHandler([&] { editor.FormCreate(); });
-    editor.setCaption(caption);
-    editor.setLabel1(heading);
-    editor.ShowModal();
+std::unique_ptr<EditorWindow> TForm1::makeEditor() {
+    return std::make_unique<TForm3>(EditorServices{services_.folder, presenter_->timeFormat(), services_.clock,
+                                                   services_.dialogs, services_.app.Title(),
+                                                   [this](std::size_t row) { removePlaylistViewRow(row); }},
+                                    services_.media, hwnd());
 }
 
 // Shrinks into its centre and ends hidden; a window in the tray (or minimized, where
 // there is none) is only hidden.
-void TForm1::collapse() {
-    if (IsWindowVisible(hwnd()) && !IsIconic(hwnd())) AnimateWindow(hwnd(), kCollapseMilliseconds, AW_CENTER | AW_HIDE);
+void TForm1::collapse(std::chrono::milliseconds duration) {
+    if (IsWindowVisible(hwnd()) && !IsIconic(hwnd())) {
+        AnimateWindow(hwnd(), static_cast<DWORD>(duration.count()), AW_CENTER | AW_HIDE);
+    }
     if (IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_HIDE);
 }
 
@@ -263,7 +245,7 @@ LRESULT CALLBACK TForm1::listProcedure(HWND list, UINT message, WPARAM wParam, L
         }
         case WM_KEYDOWN:
             if (wParam == VK_RETURN) {
-                if (form.selectedScheduleRow()) runHandler([&] { form.ListBox1DblClick(); });
+                runHandler([&] { form.ListBox1EnterPressed(); });
                 return 0;
             }
             break;

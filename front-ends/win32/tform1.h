@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/application.h"
+#include "core/presenters/kept_windows.h"
 #include "core/presenters/main_window_presenter.h"
 #include "front-ends/win32/fonts.h"
 #include "front-ends/win32/ttrayicon.h"
@@ -72,6 +73,7 @@ public:
     void TrackBar1Change() { presenter_->TrackBar1Change(); }
     void Button1Click() { presenter_->Button1Click(); }
     void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void ListBox1EnterPressed() { presenter_->ListBox1EnterPressed(); }
     void BitBtn1Click() { presenter_->BitBtn1Click(); }
     void M1Click() { presenter_->M1Click(); }
     void TrayIcon1DblClick() { presenter_->TrayIcon1DblClick(); }
@@ -95,7 +97,7 @@ public:
     HMENU MainMenu1 = nullptr, PopupMenu1 = nullptr;
 
     // The view, about and purchase windows opened so far; they live until the end.
-    std::size_t childWindows() const { return windows_.size(); }
+    std::size_t childWindows() const { return windows_.windows().size(); }
     const Scale& scale() const { return scale_; }
 
 protected:
@@ -116,8 +118,8 @@ private:
     void openViewWindow(const std::vector<std::string>& paths) override;
     void openAboutWindow() override;
     void openPurchaseWindow() override;
-    void runEditor(const std::string& caption, const std::string& heading) override;
-    void collapse() override;
+    std::unique_ptr<EditorWindow> makeEditor() override;
+    void collapse(std::chrono::milliseconds duration) override;
     void hideToTray() override;
     void showFromTray() override;
 
@@ -142,10 +144,9 @@ private:
     std::unique_ptr<Window> bottomBar_;
     std::unique_ptr<PictureButtons> pictureButtons_;
     std::unique_ptr<MainWindowPresenter> presenter_;
-    std::vector<std::unique_ptr<FixedWindow>> windows_;
+    KeptWindows<FixedWindow> windows_;
     HWND tooltips_ = nullptr;
     HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
-    int sliderPosition_ = 1;
 };
 
 }  // namespace tb

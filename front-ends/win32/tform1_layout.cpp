@@ -116,7 +116,7 @@ void TForm1::buildControls() {
     TrackBar1 = createControl(bar, TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 0, {}, idTrackBar1,
                               nullptr);
     SendMessageW(TrackBar1, TBM_SETRANGE, TRUE, MAKELPARAM(0, 255));
-    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, sliderPosition_);
+    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, 1);
     addToolTip(TrackBar1, L"Volume control");
     Edit3 = createControl(bar, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, 0, {}, idEdit3, nullptr);
     pictureButtons_ = std::make_unique<PictureButtons>(bar);

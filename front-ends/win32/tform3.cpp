@@ -69,15 +69,7 @@ void TForm3::ShowModal() {
 void TForm3::Button5Click() { closeRequested(); }
 
 void TForm3::closeRequested() {
-    // A second request while the question is open would ask, and save, twice.
-    if (closing_ || !IsWindowVisible(hwnd())) return;
-    closing_ = true;
-    const bool mayClose = presenter_->FormCloseQuery();
-    closing_ = false;
-    if (!mayClose) return;
-    // Closing the preview device must not keep the window open.
-    runHandler([this] { presenter_->FormClose(); });
-    ShowWindow(hwnd(), SW_HIDE);
+    if (IsWindowVisible(hwnd()) && presenter_->closeRequested()) ShowWindow(hwnd(), SW_HIDE);
 }
 
 std::string TForm3::pathBoxText() const { return narrow(windowText(Edit1)); }
@@ -223,7 +215,7 @@ LRESULT CALLBACK TForm3::listProcedure(HWND list, UINT message, WPARAM wParam, L
             case WM_KEYDOWN:
                 // Enter on a row loads it, as a double click does.
                 if (wParam == VK_RETURN) {
-                    if (SendMessageW(list, LB_GETCURSEL, 0, 0) != LB_ERR) form->ListBox1DblClick();
+                    form->ListBox1EnterPressed();
                     return;
                 }
                 break;

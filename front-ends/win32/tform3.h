@@ -2,6 +2,7 @@
 
 #include "core/playback/media_layer.h"
 #include "core/presenters/editor_presenter.h"
+#include "core/presenters/main_window_presenter.h"
 #include "front-ends/win32/fonts.h"
 #include "front-ends/win32/window.h"
 
@@ -17,18 +18,18 @@ class TMediaPlayer;
 // The playlist editor as Windows draws it: its controls, laid out at the monitor's
 // density, and their events forwarded to the presenter, which holds its rules. Shown
 // modally; the main window reloads the schedule files when it has closed.
-class TForm3 final : public Window, public EditorView {
+class TForm3 final : public Window, public EditorView, public EditorWindow {
 public:
     // `services` as the presenter takes them; `media` plays the preview player.
     TForm3(EditorServices services, MediaLayer& media, HWND owner);
     ~TForm3() override;
 
     // The opening step; the caller runs it inside the handler wrapper.
-    void FormCreate();
-    void setCaption(const std::string& text);
-    void setLabel1(const std::string& text);
+    void FormCreate() override;
+    void setCaption(const std::string& text) override;
+    void setLabel1(const std::string& text) override;
     // Centred on its owner, modal; returns when the window has closed.
-    void ShowModal();
+    void ShowModal() override;
 
     // Handlers; each runs inside the handler wrapper when its event comes.
     void Button2Click() { presenter_->Button2Click(); }  // Add
@@ -39,6 +40,7 @@ public:
     void Button5Click();                                 // Close: asks first, as every close does
     void Button6Click() { presenter_->Button6Click(); }  // Play the selected row
     void ListBox1DblClick() { presenter_->ListBox1DblClick(); }
+    void ListBox1EnterPressed() { presenter_->ListBox1EnterPressed(); }
     void SpeedButton1Click() { presenter_->SpeedButton1Click(); }  // find a music file
     void SpeedButton2Click() { presenter_->SpeedButton2Click(); }  // preview the path box's file
     void DateTimePicker1Change() { presenter_->DateTimePicker1Change(); }
@@ -109,7 +111,6 @@ private:
     std::map<HWND, COLORREF> textColours_;
     HWND lastFocus_ = nullptr;  // given back when the window is activated again
     bool settingPicker_ = false;
-    bool closing_ = false;
 };
 
 }  // namespace tb

@@ -68,7 +68,7 @@ public:
         const auto& g = glyphs_[button];
         return kind == Glyph::Coloured ? g[2] : kind == Glyph::Enabled ? g[0] : g[1];
     }
-    // The smallest button: the widest glyph + 8 by the tallest + 4.
+    // The smallest button, for the widest and the tallest glyph.
     PlayerBar::Size smallestButton() const {
         int widest = 0, tallest = 0;
         for (const auto& g : glyphs_) {
@@ -78,7 +78,7 @@ public:
                 tallest = std::max<int>(tallest, s.cy);
             }
         }
-        return {widest + 8, tallest + 4};
+        return PlayerBar::buttonForGlyphs({widest, tallest});
     }
 
 private:

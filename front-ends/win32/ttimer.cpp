@@ -1,35 +1,26 @@
 #include "front-ends/win32/ttimer.h"
 
-#include "core/handler.h"
-#include "core/schedule/trigger.h"
-
 #include <stdexcept>
 
 namespace tb {
 
-void TTimer::setEnabled(bool enabled) {
-    enabled_ = enabled;
-    if (enabled) {
-        arm();
-    } else {
-        KillTimer(window_, id_);
-    }
-}
+TTimer::TTimer(HWND window, UINT_PTR id, Clock& clock)
+    : window_(window),
+      id_(id),
+      rules_(
+          clock,
+          [this](int ms) {
+              // Setting a timer with the same id again replaces it.
+              if (SetTimer(window_, id_, static_cast<UINT>(ms), nullptr) == 0) {
+                  throw std::runtime_error("Not enough timers available");
+              }
+          },
+          [this] { KillTimer(window_, id_); }) {}
 
 bool TTimer::handleTimer(WPARAM id) {
     if (id != id_) return false;
-    arm();
-    if (enabled_ && OnTimer) runHandler(OnTimer);
+    rules_.fired();
     return true;
-}
-
-void TTimer::arm() {
-    if (!enabled_) return;
-    // Setting a timer with the same id again replaces it.
-    if (SetTimer(window_, id_, static_cast<UINT>(msUntilNextTick(clock_.nowMs())), nullptr) == 0) {
-        enabled_ = false;
-        throw std::runtime_error("Not enough timers available");
-    }
 }
 
 }  // namespace tb

@@ -57,6 +57,7 @@ public:
     }
     bool confirm(const std::string& text, const std::string& caption) override {
         shown.push_back({Shown::Confirm, text, caption});
+        if (whileAsking) whileAsking();
         return answer();
     }
 
@@ -72,7 +73,7 @@ public:
     std::deque<bool> answers;                      // true = Yes; No once they run out
     std::deque<std::optional<std::string>> files;  // the file dialog's answers; nothing = cancel
     std::function<void()> whileChoosing;           // runs while the file dialog is open
-    std::function<void()> whileAsking;             // runs while a Yes/No question is open
+    std::function<void()> whileAsking;             // runs while a Yes/No question is open (confirm's too)
     std::function<void()> whileErrorShown;         // runs while an error box is open
     std::vector<Shown> shown;
 

@@ -49,14 +49,14 @@ TEST(EditorSystem, ScheduleBuiltInTheEditorRingsAtItsSecond) {
     desktop.keys("Home shift+Right shift+Right");
     desktop.type(twoDigits(local.tm_hour) + twoDigits(local.tm_min) + twoDigits(local.tm_sec));
     desktop.keys("alt+a alt+s");
-    std::this_thread::sleep_for(1s);
-    desktop.keys("Return");  // "Update success!"
+    ASSERT_TRUE(desktop.focusGoesTo("Tollbrook")) << "no \"Update success!\"";
+    desktop.keys("Return");
     desktop.xdo("windowactivate --sync " + editor);
     desktop.keys("alt+c");
-    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(desktop.focusGoesTo("Confirm")) << "no question at closing";
     desktop.keys("Escape");  // "Do you have the changes you made before you quit?": No
-    std::this_thread::sleep_for(1s);
-    EXPECT_TRUE(desktop.window("^Edit Playlist$", 1).empty()) << "the editor is still open";
+    EXPECT_TRUE(tb::test::eventually([&] { return desktop.xdo("search --onlyvisible --name '^Edit Playlist$'").empty(); }))
+        << "the editor is still open";
 
     const std::string text = tb::test::timeText(due);
     EXPECT_EQ(tb::loadScheduleFile(dir / "playlist.ini"), (std::vector<std::string>{bell + "|" + text}));

@@ -61,7 +61,7 @@ TEST(InstalledProgram, KeepsItsScheduleInTheUsersConfigFolder) {
     ASSERT_FALSE(editor.empty());
     desktop.xdo("windowactivate --sync " + editor);
     desktop.keys("alt+s");
-    std::this_thread::sleep_for(1s);
+    ASSERT_TRUE(desktop.focusGoesTo("Tollbrook")) << "no \"Update success!\"";
     desktop.keys("Return");
     EXPECT_EQ(config.read("tollbrook/hou.ini"), text + "\r\n");
     EXPECT_EQ(config.read("tollbrook/playlist.ini"), bell + "|" + text + "\r\n");

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/wait.h>
@@ -89,6 +90,16 @@ inline std::string output(const std::string& command) {
     return out;
 }
 
+// Whether `done` comes true within `limit`, asked every 100 ms.
+inline bool eventually(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
 // Drives windows on the test display with xdotool, as a user would.
 class Desktop {
 public:
@@ -109,6 +120,12 @@ public:
         xdo("mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) + " click 1");
     }
     void keys(const std::string& names) const { xdo("key --delay 60 " + names); }
+    // The name of the window that has the keyboard focus now.
+    std::string activeName() const { return xdo("getactivewindow getwindowname"); }
+    // Waits until a window of this name (a box the last keys opened) has the focus.
+    bool focusGoesTo(const std::string& name) const {
+        return eventually([&] { return activeName() == name; });
+    }
     // The playlist editor, opened from the main window's menu as a user does; empty, with
     // what did not show on the error stream, when it did not open.
     std::string openEditor() const {

@@ -18,6 +18,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using tb::test::eventually;
+
 // An XEmbed notification area of its own at the bottom right of the test display.
 class Panel {
 public:
@@ -41,15 +43,6 @@ public:
 private:
     pid_t pid_ = -1;
 };
-
-bool eventually(const std::function<bool()>& done, std::chrono::seconds limit = 10s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(100ms);
-    }
-    return true;
-}
 
 class TraySystem : public ::testing::Test {
 protected:
@@ -82,6 +75,17 @@ protected:
           " click --repeat " + std::to_string(times) + " --delay 80 " + std::to_string(button));
     }
 
+    // The program's windows on the screen; its menus are windows of their own.
+    int shownWindows() const {
+        return std::stoi("0" + x("xdotool search --onlyvisible --class '^tollbrook$' 2>/dev/null | wc -l"));
+    }
+    // Opens the icon's menu with the right button; whether it showed.
+    bool openIconMenu() const {
+        const int before = shownWindows();
+        clickIcon(3, 1);
+        return eventually([&] { return shownWindows() > before; });
+    }
+
     std::string display;
 };
 
@@ -108,8 +112,7 @@ TEST_F(TraySystem, WindowGoesToTheTrayComesBackAndExitLeavesNoIcon) {
     // The menu on the right button: "Restore window" is its first item.
     x("xdotool windowminimize " + main);
     ASSERT_TRUE(eventually([&] { return !mapped(main); }));
-    clickIcon(3, 1);
-    std::this_thread::sleep_for(700ms);
+    ASSERT_TRUE(openIconMenu()) << "the icon's menu did not open";
     desktop.keys("Down Return");
     ASSERT_TRUE(eventually([&] { return mapped(main); })) << "\"Restore window\" did not bring the window back";
 
@@ -119,8 +122,7 @@ TEST_F(TraySystem, WindowGoesToTheTrayComesBackAndExitLeavesNoIcon) {
     ASSERT_TRUE(eventually([&] { return !icon().empty(); })) << "the icon did not come back to the new panel";
 
     // "Exit" is the menu's last item; answered Yes, the program ends and takes its icon.
-    clickIcon(3, 1);
-    std::this_thread::sleep_for(700ms);
+    ASSERT_TRUE(openIconMenu()) << "the icon's menu did not open";
     desktop.keys("Up Return");
     ASSERT_FALSE(desktop.window("^exit", 5).empty()) << "no exit question";
     desktop.keys("Return");

@@ -262,5 +262,34 @@ TEST_F(EditorRules, ClosingAsksWhetherToSaveAndAFailedSaveKeepsItOpen) {
     EXPECT_EQ(dialogs.texts(Shown::Message).back(), "Update success!");
 }
 
+// A request to close while the question is open is refused: it would ask, and save,
+// twice. Every request that may close closes the preview device too.
+TEST_F(EditorRules, SecondCloseRequestWhileAskingIsRefused) {
+    run(&EditorPresenter::SpeedButton2Click);
+    std::vector<bool> inner;
+    dialogs.whileAsking = [&] { inner.push_back(presenter.closeRequested()); };
+    dialogs.answers = {true};
+    EXPECT_TRUE(presenter.closeRequested());
+    EXPECT_EQ(inner, std::vector<bool>{false});
+    EXPECT_EQ(dialogs.texts(Shown::Confirm).size(), 1u);
+    EXPECT_EQ(dialogs.texts(Shown::Message), std::vector<std::string>{"Update success!"});
+    EXPECT_EQ(presenter.listboxofqian(), (std::vector<std::string>{"/m/x.mp3", "/m/y.mp3"}));
+    EXPECT_EQ(presenter.listboxofhou(), (std::vector<std::string>{"7:00:00", "7:30:00"}));
+    EXPECT_EQ(layer.count(Command::Close), 1);
+    dialogs.whileAsking = nullptr;
+    EXPECT_TRUE(presenter.closeRequested()) << "the question is open again after it was answered";
+}
+
+// Enter does what a double click does, on a selected row only.
+TEST_F(EditorRules, EnterLoadsTheSelectedRowAndWithoutOneDoesNothing) {
+    for (const auto row : {std::optional<std::size_t>{}, std::optional<std::size_t>{1}}) {
+        presenter.selectRow(row);
+        view.path.clear();
+        run(&EditorPresenter::ListBox1EnterPressed);
+        EXPECT_EQ(view.path, row ? "/m/y.mp3" : "");
+    }
+    EXPECT_TRUE(dialogs.errors().empty());
+}
+
 }  // namespace
 }  // namespace tb::test

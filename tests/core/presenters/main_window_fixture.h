@@ -6,6 +6,7 @@
 #include "core/handler.h"
 #include "core/playback/player_bar.h"
 #include "core/presenters/main_window_presenter.h"
+#include "core/schedule/schedule_file.h"
 #include "tests/core/fakes.h"
 #include "tests/core/playback/recording_layer.h"
 #include "tests/core/scripted_dialogs.h"
@@ -14,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <memory>
 
 namespace tb::test {
 
@@ -26,6 +29,25 @@ inline std::string m(const std::string& name) {
     return "/m/" + name;
 #endif
 }
+
+// An editor the main window made: records each step, as "step:argument".
+class FakeEditorWindow final : public EditorWindow {
+public:
+    explicit FakeEditorWindow(std::vector<std::string>& steps, bool failToCreate)
+        : steps_(steps), failToCreate_(failToCreate) {}
+    ~FakeEditorWindow() override { steps_.push_back("given back"); }
+    void FormCreate() override {
+        steps_.push_back("FormCreate");
+        if (failToCreate_) throw FileError("Cannot open file playlist.ini");
+    }
+    void setCaption(const std::string& text) override { steps_.push_back("caption:" + text); }
+    void setLabel1(const std::string& text) override { steps_.push_back("heading:" + text); }
+    void ShowModal() override { steps_.push_back("ShowModal"); }
+
+private:
+    std::vector<std::string>& steps_;
+    bool failToCreate_;
+};
 
 // What the presenter shows.
 class FakeMainWindow final : public MainWindowView {
@@ -49,19 +71,21 @@ public:
     void openViewWindow(const std::vector<std::string>& paths) override { views.push_back(paths); }
     void openAboutWindow() override {}
     void openPurchaseWindow() override {}
-    void runEditor(const std::string& caption, const std::string& heading) override {
-        editors.push_back(caption + "/" + heading);
+    std::unique_ptr<EditorWindow> makeEditor() override {
+        return std::make_unique<FakeEditorWindow>(editors, editorFailsToCreate);
     }
-    void collapse() override { collapsed = true; }
+    void collapse(std::chrono::milliseconds duration) override { collapsedFor = duration; }
     void hideToTray() override {}
     void showFromTray() override {}
 
     std::string clock, status;
     std::vector<std::string> rows;
     std::optional<std::size_t> selected;
-    bool autoRun = false, timer = true, collapsed = false;  // the window's timer runs from its start
+    bool autoRun = false, timer = true;  // the window's timer runs from its start
+    std::optional<std::chrono::milliseconds> collapsedFor;
     int slider = 1;
-    std::vector<std::string> editors;  // each editor opened: "caption/heading"
+    std::vector<std::string> editors;  // each editor's steps (FakeEditorWindow)
+    bool editorFailsToCreate = false;
     std::vector<std::vector<std::string>> views;
     std::function<void()> onSlider;  // the slider's change handler
 };

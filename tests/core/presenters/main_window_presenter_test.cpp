@@ -216,7 +216,8 @@ TEST_F(Presenter, EditCommandRunsTheEditorThenReloadsAndViewCopiesThePaths) {
     EXPECT_EQ(presenter.schedule().paths().size(), 1u);
     view.timer = false;
     run(&MainWindowPresenter::N6Click);
-    EXPECT_EQ(view.editors, std::vector<std::string>{"Edit Playlist/Editable playlist"});
+    EXPECT_EQ(view.editors, (std::vector<std::string>{"FormCreate", "caption:Edit Playlist",
+                                                       "heading:Editable playlist", "ShowModal", "given back"}));
     EXPECT_EQ(view.rows, (std::vector<std::string>{m("b.mp3") + "|9:00:00", "|no bar"}));
     EXPECT_TRUE(view.timer);
     run(&MainWindowPresenter::N5Click);
@@ -270,14 +271,14 @@ TEST_F(Presenter, ExitCommandsAskTheirQuestionAndOnlyYesEnds) {
         EXPECT_EQ(dialogs.shown[0].caption, c.caption);
         EXPECT_EQ(player.DeviceID(), 7);
         EXPECT_TRUE(view.timer);
-        EXPECT_FALSE(view.collapsed);
+        EXPECT_FALSE(view.collapsedFor);
         EXPECT_FALSE(app.Terminated());
     }
     dialogs.answers = {true};
     run(&MainWindowPresenter::N17Click);
     EXPECT_EQ(player.DeviceID(), 0);
     EXPECT_FALSE(view.timer);
-    EXPECT_TRUE(view.collapsed);
+    EXPECT_EQ(view.collapsedFor, std::chrono::milliseconds(1500));
     EXPECT_TRUE(app.Terminated());
 }
 

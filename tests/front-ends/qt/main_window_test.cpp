@@ -108,21 +108,6 @@ TEST_F(MainWindow, ViewWindowIsASnapshotOfThePaths) {
     EXPECT_TRUE(first->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-// A window the user has closed is given back when the next one opens; open ones stay.
-TEST_F(MainWindow, ClosedWindowsAreGivenBackWhenAnotherOpens) {
-    auto form = create();
-    form->N5->trigger();
-    form->R1->trigger();
-    QPointer<QWidget> closed = form->childWindows()[0].get();
-    closed->close();
-    form->N13->trigger();
-    EXPECT_TRUE(closed.isNull());
-    ASSERT_EQ(form->childWindows().size(), 2u);
-    EXPECT_NE(dynamic_cast<TForm5*>(form->childWindows()[0].get()), nullptr);
-    EXPECT_TRUE(form->childWindows()[0]->isVisible());
-    EXPECT_NE(dynamic_cast<TForm4*>(form->childWindows()[1].get()), nullptr);
-}
-
 TEST_F(MainWindow, AboutWindowShowsTheBuiltInTextEachTime) {
     auto form = create();
     form->R1->trigger();

@@ -1,5 +1,6 @@
 #include "front-ends/qt/dialog_service.h"
 #include "front-ends/qt/fonts.h"
+#include "front-ends/qt/handlers.h"
 
 #include <QApplication>
 
@@ -79,7 +80,7 @@ private:
 int main(int argc, char** argv) {
     // Windows are real widgets on Qt's offscreen platform unless a display is asked for.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
+    tb::QtApplication app(argc, argv);
     // Unless a test scripts them, dialogs are Qt's own, as in the program.
     tb::QtDialogService dialogs;
     tb::setDialogs(&dialogs);

@@ -279,9 +279,9 @@ TEST_F(MainWindow, MenusOpenTheirWindows) {
     }
 }
 
-// A window the user has closed is given back when the next one opens; open ones stay,
-// and so does one hidden only with its minimized owner.
-TEST_F(MainWindow, ClosedWindowsAreGivenBackWhenAnotherOpens) {
+// Which windows count as closed: one the user closed, not one hidden only with its
+// minimized owner (when they are given back is the core's rule).
+TEST_F(MainWindow, ClosedWindowsAreThoseTheUserClosed) {
     auto form = create();
     form->showCentred();
     SendMessageW(form->hwnd(), WM_COMMAND, idN5, 0);

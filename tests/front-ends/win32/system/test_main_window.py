@@ -6,7 +6,6 @@ One test per ctest entry:
 
 import os
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -57,8 +56,7 @@ class MainMenuExit(ProgramTest):
         self.open_exit()
         self.screen.keys("n")
         self.assertTrue(self.probe.gone("Exit system\uff1f", seconds=10), "No did not close the question")
-        time.sleep(1)
-        self.assertTrue(program.running(), "No ended the program")
+        self.assertFalse(eventually(lambda: not program.running(), 1), "No ended the program")
         self.assertTrue(self.main_window(5)["visible"], "after No the main window is hidden")
 
         self.open_exit()

@@ -5,7 +5,7 @@
 #include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/tmediaplayer.h"
 #include "front-ends/win32/text.h"
-#include "core/presenters/palette.h"
+#include "front-ends/win32/colours.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -16,8 +16,6 @@
 
 namespace tb {
 namespace {
-
-COLORREF colorref(design::Colour c) { return RGB(c.red, c.green, c.blue); }
 
 // Where a control of the design goes: its window's parent, and the offset of its place
 // there (a group box is drawn under its controls, which are its window's children).

@@ -24,8 +24,8 @@ struct Parent {
     int x = 0, y = 0;
 };
 
-// A flat panel whose controls are cut at its edges, as the design's bottom bar cuts the
-// "Play" button and the player. What its controls report goes on to the window.
+// A flat panel named for screen readers by its window text. What its controls report
+// goes on to the window.
 class Panel final : public Window {
 public:
     Panel(HWND parent, int id, const std::wstring& name) {

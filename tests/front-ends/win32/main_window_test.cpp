@@ -24,6 +24,8 @@
 #include <array>
 #include <cmath>
 #include <set>
+#include <span>
+#include <tuple>
 
 using namespace tb;
 using namespace tb::test;
@@ -82,15 +84,6 @@ protected:
         GetWindowRect(control, &r);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
         return r;
-    }
-    static std::vector<std::wstring> items(HMENU menu) {
-        std::vector<std::wstring> out;
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            wchar_t text[64] = {};
-            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-            out.push_back(text);
-        }
-        return out;
     }
     static bool checked(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
@@ -267,40 +260,38 @@ TEST_F(MainWindow, ControlsAreNamedAndTheSelectedRowReads) {
     EXPECT_GE(ratio, 4.5);
 }
 
+// A menu as its table reads: each item's level, text and command id (0: a submenu or a
+// separator).
+using FlatMenu = std::vector<std::tuple<int, std::wstring, UINT>>;
+void flatten(HMENU menu, int level, FlatMenu& out) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        HMENU submenu = GetSubMenu(menu, i);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        out.emplace_back(level, text, submenu ? 0u : GetMenuItemID(menu, i));
+        if (submenu != nullptr) flatten(submenu, level + 1, out);
+    }
+}
+FlatMenu flatten(HMENU menu) {
+    FlatMenu out;
+    flatten(menu, 0, out);
+    return out;
+}
+FlatMenu flatten(std::span<const design::MainWindowMenuItem> table) {
+    FlatMenu out;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const bool opens = i + 1 < table.size() && table[i + 1].level > table[i].level;
+        const bool command = !opens && !table[i].text.empty();
+        out.emplace_back(table[i].level, text(table[i].text), command ? TForm1::menuId(table[i].name) : 0u);
+    }
+    return out;
+}
+
 TEST_F(MainWindow, MenusHoldTheirItemsInOrderUnderTheirIds) {
     auto form = create();
-    HMENU menu = form->controls().MainMenu1;
-    int top = -1, sub = 0;
-    const auto main = design::mainMenu();
-    for (std::size_t i = 0; i < main.size(); ++i) {
-        const auto& item = main[i];
-        SCOPED_TRACE(std::string(item.name));
-        const bool opens = item.level == 0 && i + 1 < main.size() && main[i + 1].level == 1;
-        if (item.level == 0) {
-            ++top;
-            sub = 0;
-            EXPECT_EQ(items(menu).at(static_cast<std::size_t>(top)), text(item.text));
-            EXPECT_EQ(GetSubMenu(menu, top) != nullptr, opens);
-            if (!opens) {
-                EXPECT_EQ(GetMenuItemID(menu, top), static_cast<UINT>(TForm1::menuId(item.name)));
-            }
-        } else {
-            HMENU submenu = GetSubMenu(menu, top);
-            EXPECT_EQ(items(submenu).at(static_cast<std::size_t>(sub)), text(item.text));
-            EXPECT_EQ(GetMenuItemID(submenu, sub++), static_cast<UINT>(TForm1::menuId(item.name)));
-        }
-    }
-    EXPECT_EQ(GetMenuItemCount(menu), top + 1);
-    const auto tray = design::trayMenu();
-    ASSERT_EQ(GetMenuItemCount(form->controls().PopupMenu1), static_cast<int>(tray.size()));
-    for (int i = 0; i < static_cast<int>(tray.size()); ++i) {
-        EXPECT_EQ(items(form->controls().PopupMenu1)[static_cast<std::size_t>(i)], text(tray[static_cast<std::size_t>(i)].text));
-        if (tray[static_cast<std::size_t>(i)].text.empty()) {
-            EXPECT_TRUE(GetMenuState(form->controls().PopupMenu1, static_cast<UINT>(i), MF_BYPOSITION) & MF_SEPARATOR);
-        } else {
-            EXPECT_EQ(GetMenuItemID(form->controls().PopupMenu1, i), static_cast<UINT>(TForm1::menuId(tray[static_cast<std::size_t>(i)].name)));
-        }
-    }
+    EXPECT_EQ(flatten(form->controls().MainMenu1), flatten(design::mainMenu()));
+    EXPECT_EQ(flatten(form->controls().PopupMenu1), flatten(design::trayMenu()));
+    EXPECT_TRUE(GetMenuState(form->controls().PopupMenu1, 4, MF_BYPOSITION) & MF_SEPARATOR);
     // The tray icon: the bell, the tooltip and this menu.
     EXPECT_EQ(shellCalls, std::vector<DWORD>{NIM_ADD});
     EXPECT_EQ(form->controls().TrayIcon1->Hint(), "TollbrookV1.01");

@@ -99,7 +99,7 @@ tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)
 add_executable(tb_win32_tests front-ends/win32/dialog_service_test.cpp front-ends/win32/ttimer_test.cpp
   front-ends/win32/ttrayicon_test.cpp front-ends/win32/main_window_test.cpp)
 target_include_directories(tb_win32_tests PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(tb_win32_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
+target_link_libraries(tb_win32_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main oleacc oleaut32 ole32)
 tb_windows_tests(tb_win32_tests PROPERTIES RESOURCE_LOCK win32_desktop TIMEOUT 120)
 
 # The Win32 windows and the player control, in-process on the test X server. They link

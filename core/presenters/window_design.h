@@ -44,6 +44,7 @@ enum class Kind {
     TimePicker,
     MediaPlayer,
     StatusBar,
+    StatusPanel,    // a part of the status bar; width 0 takes the rest
 };
 
 struct Control {

@@ -1,23 +1,24 @@
 #pragma once
 
+#include "core/presenters/palette.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
 
 namespace tb {
 
-// The text colours the windows fix, and the backgrounds of the light palette they were
-// chosen for. Whoever fixes a text colour fixes its background as well, so that a dark
-// desktop palette never puts blue or red text on a dark ground.
+inline QColor qcolour(design::Colour c) { return {c.red, c.green, c.blue}; }
+
+// The core's palette as Qt colours.
 namespace colours {
-inline const QColor face{0xF0, 0xF0, 0xF0};   // the window face
-inline const QColor cream{0xFF, 0xFF, 0xE1};  // the tooltip background: the playlist, the clock
-inline const QColor white{0xFF, 0xFF, 0xFF};
-inline const QColor black{0x00, 0x00, 0x00};
-inline const QColor blue{0x00, 0x00, 0xFF};
-inline const QColor navy{0x00, 0x00, 0x80};
-// Pure red reaches only 3.7:1 on the face; this red reads at 5.0:1.
-inline const QColor red{0xD0, 0x00, 0x00};
+inline const QColor face = qcolour(design::palette::face);
+inline const QColor cream = qcolour(design::palette::cream);
+inline const QColor white = qcolour(design::palette::white);
+inline const QColor black = qcolour(design::palette::black);
+inline const QColor blue = qcolour(design::palette::blue);
+inline const QColor navy = qcolour(design::palette::navy);
+inline const QColor red = qcolour(design::palette::red);
 }  // namespace colours
 
 // A text colour in `textRole` over `back` in `backRole`.

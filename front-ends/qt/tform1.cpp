@@ -34,21 +34,21 @@ QString q(const std::string& s) { return qtext(s); }
 
 TForm1::TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayArea>()> makeTray)
     : services_(std::move(services)), makeTray_(std::move(makeTray)) {
-    setWindowTitle(q(services_.app.Title()));
-    setFont(uiFont("MS Sans Serif", 11));
+    const design::Window& design = design::mainWindow();
+    setWindowTitle(QString::fromUtf8(design.caption.data(), static_cast<qsizetype>(design.caption.size())));
+    setFont(uiFont(std::string(design.font.face).c_str(), design.font.pixels, design.font.bold));
     // The timer runs from the moment the window is built; its ticks wait for the
     // presenter, which comes with the controls.
-    Timer1 = new TTimer(services_.clock, this);
-    Timer1->OnTimer = [this] { Timer1Timer(); };
+    c_.Timer1 = new TTimer(services_.clock, this);
+    c_.Timer1->OnTimer = [this] { Timer1Timer(); };
     buildLayout();
-    presenter_ = std::make_unique<MainWindowPresenter>(services_, *this, *MediaPlayer1);
-    Timer1->setEnabled(true);
+    presenter_ = std::make_unique<MainWindowPresenter>(services_, *this, *c_.MediaPlayer1);
+    c_.Timer1->setEnabled(true);
     buildMenus();
     setWindowIcon(programIcon());
-    TrayIcon1 = new TTrayIcon(*this, makeTray_ ? makeTray_() : makeSystemTrayArea());
-    presenter_->setUpTrayIcon(*TrayIcon1, programIcon(), PopupMenu1);
-    onSignal(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    ListBox1->viewport()->installEventFilter(this);
+    c_.TrayIcon1 = new TTrayIcon(*this, makeTray_ ? makeTray_() : makeSystemTrayArea());
+    presenter_->setUpTrayIcon(*c_.TrayIcon1, programIcon(), c_.PopupMenu1);
+    c_.ListBox1->viewport()->installEventFilter(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     adjustSize();
@@ -57,7 +57,7 @@ TForm1::TForm1(MainWindowServices services, std::function<std::unique_ptr<TrayAr
 
 TForm1::~TForm1() {
     windows_.clear();
-    Timer1->setEnabled(false);
+    c_.Timer1->setEnabled(false);
 }
 
 // Kept while open (see KeptWindows), centred over the main window.
@@ -66,45 +66,49 @@ QWidget* TForm1::keep(std::unique_ptr<QWidget> window) {
     return &windows_.keep(std::move(window));
 }
 
-QString TForm1::statusText() const { return StatusPanels[2]->text(); }
+QString TForm1::statusText() const { return c_.StatusPanels[2]->text(); }
 
 void TForm1::showCentred() {
     centreOver(*this, nullptr);
     show();
 }
 
-void TForm1::setClockText(const std::string& text) { Edit3->setText(q(text)); }
+void TForm1::setClockText(const std::string& text) { c_.Edit3->setText(q(text)); }
 
-void TForm1::setStatusText(const std::string& text) { StatusPanels[2]->setText(q(text)); }
+// A screen reader reads the status as the label's description, under its name "Status".
+void TForm1::setStatusText(const std::string& text) {
+    c_.StatusPanels[2]->setText(q(text));
+    c_.StatusPanels[2]->setAccessibleDescription(q(text));
+}
 
 void TForm1::showScheduleRows(const std::vector<std::string>& rows) {
     QStringList items;
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (const auto& line : rows) items.append(q(line));
-    ListBox1->clear();
-    ListBox1->addItems(items);
+    c_.ListBox1->clear();
+    c_.ListBox1->addItems(items);
 }
 
-void TForm1::removeScheduleRow(std::size_t row) { delete ListBox1->takeItem(static_cast<int>(row)); }
+void TForm1::removeScheduleRow(std::size_t row) { delete c_.ListBox1->takeItem(static_cast<int>(row)); }
 
-void TForm1::selectScheduleRow(std::size_t row) { ListBox1->setCurrentRow(static_cast<int>(row)); }
+void TForm1::selectScheduleRow(std::size_t row) { c_.ListBox1->setCurrentRow(static_cast<int>(row)); }
 
 std::optional<std::size_t> TForm1::selectedScheduleRow() const {
-    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    const QList<QListWidgetItem*> selected = c_.ListBox1->selectedItems();
     if (selected.isEmpty()) return std::nullopt;
-    return static_cast<std::size_t>(ListBox1->row(selected.front()));
+    return static_cast<std::size_t>(c_.ListBox1->row(selected.front()));
 }
 
 void TForm1::setAutoRunChecked(bool checked) {
-    N8->setChecked(checked);
-    N12->setChecked(checked);
+    c_.N8->setChecked(checked);
+    c_.N12->setChecked(checked);
 }
 
-void TForm1::setVolumeSlider(int position) { TrackBar1->setValue(position); }
+void TForm1::setVolumeSlider(int position) { c_.TrackBar1->setValue(position); }
 
-int TForm1::volumeSlider() const { return TrackBar1->value(); }
+int TForm1::volumeSlider() const { return c_.TrackBar1->value(); }
 
-void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
+void TForm1::setTimerEnabled(bool enabled) { c_.Timer1->setEnabled(enabled); }
 
 void TForm1::openViewWindow(const std::vector<std::string>& paths) {
     auto view = std::make_unique<TForm4>();
@@ -129,13 +133,13 @@ std::unique_ptr<EditorWindow> TForm1::makeEditor() {
 
 void TForm1::collapse(std::chrono::milliseconds duration) { collapseIntoCentre(*this, duration); }
 
-void TForm1::hideToTray() { TrayIcon1->HideMainForm(); }
+void TForm1::hideToTray() { c_.TrayIcon1->HideMainForm(); }
 
-void TForm1::showFromTray() { TrayIcon1->ShowMainForm(); }
+void TForm1::showFromTray() { c_.TrayIcon1->ShowMainForm(); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // A double click anywhere in the playlist view, below the rows too.
-    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+    if (watched == c_.ListBox1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         ListBox1DblClick();
     }

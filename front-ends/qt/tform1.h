@@ -1,19 +1,23 @@
 #pragma once
 
 #include "core/application.h"
-#include "core/presenters/kept_windows.h"
-#include "core/presenters/main_window_presenter.h"
 #include "front-ends/qt/ttrayicon.h"
+#include "core/presenters/kept_windows.h"
+#include "core/presenters/main_window_design.h"
+#include "core/presenters/main_window_presenter.h"
 
 #include <QMainWindow>
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -62,26 +66,31 @@ public:
     // The third status panel, where the playback status goes.
     QString statusText() const;
 
-    // The schedule as loaded: the hidden paths and times lists, and the playlist view.
+    // The schedule as loaded: the hidden paths and times lists.
     const std::vector<std::string>& ListBoxfilename() const { return presenter_->schedule().paths(); }
     const std::vector<std::string>& ListBoxtime() const { return presenter_->schedule().times(); }
-    QListWidget* ListBox1 = nullptr;
     // The editor's deletion takes the row out of the view at once (not out of the lists).
     void removePlaylistViewRow(std::size_t row) { presenter_->removePlaylistViewRow(row); }
 
-    TTimer* Timer1 = nullptr;
-    TTrayIcon* TrayIcon1 = nullptr;
-    TMediaPlayer* MediaPlayer1 = nullptr;
-    QSlider* TrackBar1 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QToolButton* BitBtn1 = nullptr;
-    QToolButton* BitBtn2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QLabel* StatusPanels[3] = {};
-
-    QAction *N8 = nullptr, *N5 = nullptr, *N6 = nullptr, *BuySourceCode1 = nullptr, *R1 = nullptr, *N18 = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    QAction *M1 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N17 = nullptr;
+    // The window's parts, for tests and the tray: the controls by their design names.
+    struct Controls {
+        QGroupBox* GroupBox1 = nullptr;
+        QListWidget* ListBox1 = nullptr;
+        TMediaPlayer* MediaPlayer1 = nullptr;
+        QSlider* TrackBar1 = nullptr;
+        QLineEdit* Edit3 = nullptr;
+        QToolButton *BitBtn1 = nullptr, *BitBtn2 = nullptr;
+        QPushButton* Button1 = nullptr;
+        QLabel* StatusPanels[3] = {};
+        TTimer* Timer1 = nullptr;
+        TTrayIcon* TrayIcon1 = nullptr;
+        QMenu* PopupMenu1 = nullptr;
+        QAction *N8 = nullptr, *N5 = nullptr, *N6 = nullptr, *BuySourceCode1 = nullptr, *R1 = nullptr, *N18 = nullptr;
+        QAction *M1 = nullptr, *N12 = nullptr, *N13 = nullptr, *N14 = nullptr, *N17 = nullptr;
+        std::map<std::string_view, QWidget*> byName;  // every control of the design
+        std::map<std::string_view, QAction*> items;   // every item of both menus
+    };
+    const Controls& controls() const { return c_; }
 
     // The view, about and purchase windows opened so far; they live until the end.
     const std::vector<std::unique_ptr<QWidget>>& childWindows() const { return windows_.windows(); }
@@ -113,8 +122,10 @@ private:
 
     void buildLayout();
     void buildMenus();
+    QAction* addItem(QMenu* menu, const design::MainWindowMenuItem& item);
     QWidget* keep(std::unique_ptr<QWidget> window);
 
+    Controls c_;
     MainWindowServices services_;
     std::function<std::unique_ptr<TrayArea>()> makeTray_;
     std::unique_ptr<MainWindowPresenter> presenter_;

@@ -26,7 +26,7 @@ namespace {
 
 // The editor is laid out at 120 pixels per inch; Qt's units are those of 96.
 int at96(int designPixels) { return (designPixels * 96 + 60) / 120; }
-QRect design(int x, int y, int w, int h) { return {at96(x), at96(y), at96(w), at96(h)}; }
+QRect designRect(int x, int y, int w, int h) { return {at96(x), at96(y), at96(w), at96(h)}; }
 QFont tahoma(int designPixels) { return uiFont("Tahoma", at96(designPixels)); }
 
 }  // namespace
@@ -57,7 +57,7 @@ void TForm3::buildLayout() {
     fitText(Label2, at96(85 - 5 - 2));
     blue(Label2);
     SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setGeometry(design(85, 3, 28, 26));
+    SpeedButton1->setGeometry(designRect(85, 3, 28, 26));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton1->setToolTip(QStringLiteral("Find music files"));
     SpeedButton1->setAccessibleName(SpeedButton1->toolTip());
@@ -66,7 +66,7 @@ void TForm3::buildLayout() {
     Edit1->setFont(tahoma(15));
     Edit1->setAccessibleName(Label2->text());
     SpeedButton2 = new QToolButton(this);
-    SpeedButton2->setGeometry(design(667, 5, 29, 27));
+    SpeedButton2->setGeometry(designRect(667, 5, 29, 27));
     SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     SpeedButton2->setToolTip(QStringLiteral("Play music files"));
     SpeedButton2->setAccessibleName(SpeedButton2->toolTip());
@@ -76,7 +76,7 @@ void TForm3::buildLayout() {
     fitText(Label7, at96(818 - 706 - 2));
     blue(Label7);
     DateTimePicker1 = new QDateTimeEdit(this);
-    DateTimePicker1->setGeometry(design(818, 3, 114, 32));
+    DateTimePicker1->setGeometry(designRect(818, 3, 114, 32));
     // Hours, minutes and seconds on the 24-hour clock, whatever the regional settings.
     DateTimePicker1->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     DateTimePicker1->setAccessibleName(Label7->text());
@@ -84,20 +84,20 @@ void TForm3::buildLayout() {
     LabelAMPM->setGeometry(at96(933), at96(7), at96(50), at96(24));
 
     Label1 = new QLabel(this);
-    Label1->setGeometry(design(5, 38, 301, 18));
+    Label1->setGeometry(designRect(5, 38, 301, 18));
     Label1->setFont(tahoma(15));
     textColour(Label1, colours::red);
     ListBox1 = new QListWidget(this);
-    ListBox1->setGeometry(design(0, 59, 469, 459));
+    ListBox1->setGeometry(designRect(0, 59, 469, 459));
     ListBox1->setFont(tahoma(15));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setAccessibleName(QStringLiteral("Editable playlist"));
 
     auto* panel = new QWidget(this);
-    panel->setGeometry(design(476, 59, 101, 459));
+    panel->setGeometry(designRect(476, 59, 101, 459));
     auto button = [&](const char* text, int top) {
         auto* b = new QPushButton(QString::fromUtf8(text), panel);
-        b->setGeometry(design(8, top, 85, 31));
+        b->setGeometry(designRect(8, top, 85, 31));
         b->setAutoDefault(false);
         return b;
     };
@@ -110,7 +110,7 @@ void TForm3::buildLayout() {
     Button6 = button("Play", 388);
 
     GroupBox1 = new QGroupBox(QStringLiteral("Explain"), this);
-    GroupBox1->setGeometry(design(584, 49, 394, 469));
+    GroupBox1->setGeometry(designRect(584, 49, 394, 469));
     textColour(GroupBox1, colours::navy);
     QStringList help;
     for (const char* line : window_texts::kEditorHelpLines) help << QString::fromUtf8(line);
@@ -128,7 +128,7 @@ void TForm3::buildLayout() {
 
     // The preview player keeps every default: nine buttons, enabled by the device.
     MediaPlayer1 = new TMediaPlayer(services_.media, GroupBox1);
-    MediaPlayer1->setGeometry(design(39, 368, 316, 37));
+    MediaPlayer1->setGeometry(designRect(39, 368, 316, 37));
     MediaPlayer1->raise();
     MediaPlayer1->setAccessibleName(QStringLiteral("Player"));
 

@@ -29,7 +29,7 @@ TForm1::TForm1(MainWindowServices services, NotifyIconCall shell)
       shell_(std::move(shell)),
       windows_([](const FixedWindow& window) { return window.closed(); }) {
     create({kClassName, CS_DBLCLKS}, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, 0,
-           wide(services_.app.Title()), nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
+           wide(design::mainWindow().caption), nullptr, CW_USEDEFAULT, CW_USEDEFAULT, 400, 300);
     scale_ = Scale{dpiOf(hwnd())};
     fonts_ = std::make_unique<Fonts>(scale_);
     bigIcon_ = programIcon(GetSystemMetrics(SM_CXICON));
@@ -39,26 +39,30 @@ TForm1::TForm1(MainWindowServices services, NotifyIconCall shell)
 
     // The timer runs from the moment the window is built; its ticks come as messages,
     // so none is handled before the presenter is there.
-    Timer1 = std::make_unique<TTimer>(hwnd(), kTimer1, services_.clock);
-    Timer1->OnTimer = [this] { Timer1Timer(); };
+    timer_ = std::make_unique<TTimer>(hwnd(), kTimer1, services_.clock);
+    timer_->OnTimer = [this] { Timer1Timer(); };
+    c_.Timer1 = timer_.get();
     buildControls();
-    presenter_ = std::make_unique<MainWindowPresenter>(services_, *this, *MediaPlayer1);
-    Timer1->setEnabled(true);
+    presenter_ = std::make_unique<MainWindowPresenter>(services_, *this, *player_);
+    timer_->setEnabled(true);
     buildMenus();
     layOut();
 
-    TrayIcon1 = std::make_unique<TTrayIcon>(hwnd(), shell_);
-    presenter_->setUpTrayIcon(*TrayIcon1, smallIcon_, PopupMenu1);
+    tray_ = std::make_unique<TTrayIcon>(hwnd(), shell_);
+    c_.TrayIcon1 = tray_.get();
+    presenter_->setUpTrayIcon(*tray_, smallIcon_, c_.PopupMenu1);
+
 }
 
 TForm1::~TForm1() {
     windows_.clear();
-    Timer1->setEnabled(false);
-    TrayIcon1.reset();
+    timer_->setEnabled(false);
+    tray_.reset();
     presenter_.reset();
-    MediaPlayer1.reset();
+    player_.reset();
     if (hwnd() != nullptr) DestroyWindow(hwnd());
-    DestroyMenu(PopupMenu1);
+    DestroyMenu(c_.PopupMenu1);
+    for (const auto& [control, colours] : colours_) DeleteObject(colours.brush);
     DestroyIcon(bigIcon_);
     DestroyIcon(smallIcon_);
 }
@@ -70,49 +74,49 @@ void TForm1::showCentred() {
     SetForegroundWindow(hwnd());
 }
 
-void TForm1::setClockText(const std::string& text) { SetWindowTextW(Edit3, wide(text).c_str()); }
+void TForm1::setClockText(const std::string& text) { SetWindowTextW(c_.Edit3, wide(text).c_str()); }
 
 void TForm1::setStatusText(const std::string& text) {
-    SendMessageW(StatusBar1, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(wide(text).c_str()));
+    SendMessageW(c_.StatusBar1, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(wide(text).c_str()));
 }
 
 void TForm1::showScheduleRows(const std::vector<std::string>& rows) {
-    SendMessageW(ListBox1, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(ListBox1, LB_RESETCONTENT, 0, 0);
-    for (const auto& row : rows) SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(row).c_str()));
-    SendMessageW(ListBox1, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(ListBox1, nullptr, TRUE);
+    SendMessageW(c_.ListBox1, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(c_.ListBox1, LB_RESETCONTENT, 0, 0);
+    for (const auto& row : rows) SendMessageW(c_.ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(row).c_str()));
+    SendMessageW(c_.ListBox1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(c_.ListBox1, nullptr, TRUE);
 }
 
-void TForm1::removeScheduleRow(std::size_t row) { SendMessageW(ListBox1, LB_DELETESTRING, row, 0); }
+void TForm1::removeScheduleRow(std::size_t row) { SendMessageW(c_.ListBox1, LB_DELETESTRING, row, 0); }
 
-void TForm1::selectScheduleRow(std::size_t row) { SendMessageW(ListBox1, LB_SETCURSEL, row, 0); }
+void TForm1::selectScheduleRow(std::size_t row) { SendMessageW(c_.ListBox1, LB_SETCURSEL, row, 0); }
 
 std::optional<std::size_t> TForm1::selectedScheduleRow() const {
-    const LRESULT row = SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
+    const LRESULT row = SendMessageW(c_.ListBox1, LB_GETCURSEL, 0, 0);
     if (row == LB_ERR) return std::nullopt;
     return static_cast<std::size_t>(row);
 }
 
 void TForm1::setAutoRunChecked(bool checked) {
     const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(MainMenu1, idN8, mark);
-    CheckMenuItem(PopupMenu1, idN12, mark);
+    CheckMenuItem(c_.MainMenu1, menuId("N8"), mark);
+    CheckMenuItem(c_.PopupMenu1, menuId("N12"), mark);
 }
 
 // As a drag does, setting the position runs the change handler.
 void TForm1::setVolumeSlider(int position) {
-    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, position);
+    SendMessageW(c_.TrackBar1, TBM_SETPOS, TRUE, position);
     sliderMoved();
 }
 
-int TForm1::volumeSlider() const { return static_cast<int>(SendMessageW(TrackBar1, TBM_GETPOS, 0, 0)); }
+int TForm1::volumeSlider() const { return static_cast<int>(SendMessageW(c_.TrackBar1, TBM_GETPOS, 0, 0)); }
 
 void TForm1::sliderMoved() {
     runHandler([this] { TrackBar1Change(); });
 }
 
-void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
+void TForm1::setTimerEnabled(bool enabled) { timer_->setEnabled(enabled); }
 
 FixedWindow& TForm1::keep(std::unique_ptr<FixedWindow> window) { return windows_.keep(std::move(window)); }
 
@@ -142,46 +146,37 @@ void TForm1::collapse(std::chrono::milliseconds duration) {
     if (IsWindowVisible(hwnd())) ShowWindow(hwnd(), SW_HIDE);
 }
 
-void TForm1::hideToTray() { TrayIcon1->HideMainForm(); }
+void TForm1::hideToTray() { tray_->HideMainForm(); }
 
-void TForm1::showFromTray() { TrayIcon1->ShowMainForm(); }
+void TForm1::showFromTray() { tray_->ShowMainForm(); }
 
 void TForm1::command(int id, int code, HWND control) {
     if (control != nullptr) {
         if (code != BN_CLICKED) return;
-        if (control == Button1) Button1Click();
-        if (control == BitBtn1) BitBtn1Click();
-        if (control == BitBtn2) BitBtn2Click();
+        if (control == c_.Button1) Button1Click();
+        if (control == c_.BitBtn1) BitBtn1Click();
+        if (control == c_.BitBtn2) BitBtn2Click();
         return;
     }
-    // The menus' items, the tray menu's included; the tray's items that do what a main
-    // menu item does run its handler.
-    switch (id) {
-        case idN8:
-        case idN12: N8Click(); break;
-        case idN5:
-        case idN13: N5Click(); break;
-        case idN6:
-        case idN14: N6Click(); break;
-        case idBuySourceCode1: BuySourceCode1Click(); break;
-        case idR1: R1Click(); break;
-        case idN18: N18Click(); break;
-        case idM1: M1Click(); break;
-        case idN17: N17Click(); break;
-        default: break;
-    }
+    // The menus' items, the tray menu's included, each running its table's handler.
+    const auto main = design::mainMenu(), tray = design::trayMenu();
+    const int first = menuId(main.front().name);
+    const std::size_t index = static_cast<std::size_t>(id - first);
+    if (id < first || index >= main.size() + tray.size()) return;
+    const auto handler = index < main.size() ? main[index].handler : tray[index - main.size()].handler;
+    if (handler != nullptr) (presenter_.get()->*handler)();
 }
 
 LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_TIMER:
-            if (Timer1 && Timer1->handleTimer(wParam)) return 0;
+            if (timer_ && timer_->handleTimer(wParam)) return 0;
             break;
         case WM_COMMAND:
             if (presenter_) command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_HSCROLL:
-            if (presenter_ && reinterpret_cast<HWND>(lParam) == TrackBar1) sliderMoved();
+            if (presenter_ && reinterpret_cast<HWND>(lParam) == c_.TrackBar1) sliderMoved();
             return 0;
         case WM_CLOSE:
             // Closing the window asks nothing: the program ends at once.
@@ -193,21 +188,32 @@ LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CTLCOLORLISTBOX:
-        case WM_CTLCOLORSTATIC: {
-            auto* control = reinterpret_cast<HWND>(lParam);
-            if (control == ListBox1 || control == Edit3) {
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+            if (const auto found = colours_.find(reinterpret_cast<HWND>(lParam)); found != colours_.end()) {
                 auto* dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, RGB(0, 0, 255));
-                SetBkColor(dc, GetSysColor(COLOR_INFOBK));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_INFOBK));
+                SetTextColor(dc, found->second.ink);
+                SetBkColor(dc, found->second.face);
+                return reinterpret_cast<LRESULT>(found->second.brush);
             }
             break;
-        }
-        case WM_DRAWITEM:
-            if (pictureButtons_ && pictureButtons_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+        case WM_MEASUREITEM:
+            if (wParam == idListBox1) {
+                reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(scale_(16));
+                return TRUE;
+            }
             break;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.hwndItem == c_.ListBox1) {
+                drawRow(item);
+                return TRUE;
+            }
+            if (pictureButtons_ && pictureButtons_->draw(item)) return TRUE;
+            break;
+        }
         case WM_SETCURSOR:
-            if (reinterpret_cast<HWND>(wParam) == BitBtn1 || reinterpret_cast<HWND>(wParam) == BitBtn2) {
+            if (reinterpret_cast<HWND>(wParam) == c_.BitBtn1 || reinterpret_cast<HWND>(wParam) == c_.BitBtn2) {
                 SetCursor(LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }

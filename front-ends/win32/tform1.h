@@ -2,14 +2,17 @@
 
 #include "core/application.h"
 #include "core/presenters/kept_windows.h"
+#include "core/presenters/main_window_design.h"
 #include "core/presenters/main_window_presenter.h"
 #include "front-ends/win32/fonts.h"
 #include "front-ends/win32/ttrayicon.h"
 #include "front-ends/win32/window.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tb {
@@ -19,8 +22,8 @@ class PictureButtons;
 class TMediaPlayer;
 class TTimer;
 
-// The ids of the main window's controls and menu items, which other programs (tests,
-// screen readers' scripts) may look them up by.
+// The ids of the main window's controls, which other programs (tests, screen readers'
+// scripts) may look them up by; the menus' items take theirs from the menus' tables.
 enum TForm1Id : int {
     idListBox1 = 100,
     idTrackBar1,
@@ -32,18 +35,7 @@ enum TForm1Id : int {
     idStatusBar1,
     idGroupBox1,
     idBottomBar,
-    // The main menu's items and the tray menu's.
-    idN8 = 200,
-    idN5,
-    idN6,
-    idBuySourceCode1,
-    idR1,
-    idN18,
-    idM1,
-    idN12,
-    idN13,
-    idN14,
-    idN17,
+    idClockLabel,
 };
 
 // The main window as Windows draws it: its controls and menus, laid out at the
@@ -88,13 +80,21 @@ public:
     // The editor's deletion takes the row out of the view at once (not out of the lists).
     void removePlaylistViewRow(std::size_t row) { presenter_->removePlaylistViewRow(row); }
 
-    // The controls, by their names in the window's design.
-    HWND ListBox1 = nullptr, TrackBar1 = nullptr, Edit3 = nullptr, BitBtn1 = nullptr, BitBtn2 = nullptr,
-         Button1 = nullptr, StatusBar1 = nullptr, GroupBox1 = nullptr;
-    std::unique_ptr<TMediaPlayer> MediaPlayer1;
-    std::unique_ptr<TTimer> Timer1;
-    std::unique_ptr<TTrayIcon> TrayIcon1;
-    HMENU MainMenu1 = nullptr, PopupMenu1 = nullptr;
+    // The command id of a menu item by its design name: the main menu's items, then the
+    // tray menu's, in the tables' order.
+    static int menuId(std::string_view name);
+
+    // The window's parts, for tests and the tray: the controls by their design names.
+    struct Controls {
+        HWND ListBox1 = nullptr, TrackBar1 = nullptr, Edit3 = nullptr, BitBtn1 = nullptr, BitBtn2 = nullptr,
+             Button1 = nullptr, StatusBar1 = nullptr, GroupBox1 = nullptr;
+        TMediaPlayer* MediaPlayer1 = nullptr;
+        TTimer* Timer1 = nullptr;
+        TTrayIcon* TrayIcon1 = nullptr;
+        HMENU MainMenu1 = nullptr, PopupMenu1 = nullptr;
+        std::map<std::string_view, HWND> byName;  // every control of the design
+    };
+    const Controls& controls() const { return c_; }
 
     // The view, about and purchase windows opened so far; they live until the end.
     std::size_t childWindows() const { return windows_.windows().size(); }
@@ -127,7 +127,9 @@ private:
     void buildControls();
     void buildMenus();
     void layOut();
-    void addToolTip(HWND control, const wchar_t* text);
+    void addToolTip(HWND control, const std::wstring& text);
+    void name(HWND control, const design::Control& c);
+    void drawRow(const DRAWITEMSTRUCT& item) const;
 
     FixedWindow& keep(std::unique_ptr<FixedWindow> window);
     void command(int id, int code, HWND control);
@@ -137,6 +139,17 @@ private:
     static LRESULT CALLBACK groupProcedure(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR self) noexcept;
 
+    Controls c_;
+    std::unique_ptr<TMediaPlayer> player_;
+    std::unique_ptr<TTimer> timer_;
+    std::unique_ptr<TTrayIcon> tray_;
+    // The fixed colours of the controls that have them, with the brush of their ground.
+    struct Colours {
+        COLORREF ink, face;
+        HBRUSH brush;
+    };
+    std::map<HWND, Colours> colours_;
+    std::vector<std::wstring> hints_;
     MainWindowServices services_;
     NotifyIconCall shell_;
     Scale scale_;

@@ -4,22 +4,32 @@
 #include "core/handler.h"
 #include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/tmediaplayer.h"
+#include "front-ends/win32/text.h"
+#include "front-ends/win32/colours.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace tb {
 namespace {
 
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+// Where a control of the design goes: its window's parent, and the offset of its place
+// there (a group box is drawn under its controls, which are its window's children).
+struct Parent {
+    HWND window;
+    int x = 0, y = 0;
+};
 
-// A flat panel whose controls are cut at its edges, as the design's bottom bar cuts the
-// "Play" button and the player. What its controls report goes on to the window.
+// A flat panel named for screen readers by its window text. What its controls report
+// goes on to the window.
 class Panel final : public Window {
 public:
-    Panel(HWND parent, int id) {
-        create({L"TollbrookPanel"}, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, L"", parent, 0, 0, 0,
+    Panel(HWND parent, int id, const std::wstring& name) {
+        create({L"TollbrookPanel"}, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, name, parent, 0, 0, 0,
                0, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
     }
 
@@ -44,21 +54,14 @@ protected:
     }
 };
 
-void place(HWND control, const RECT& r) {
-    SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+// A place of the design at the window's density. Its edges are scaled, not its size, so
+// that neighbours that touch or stand apart at 96 dpi do so at every density.
+void place(HWND control, const Scale& s, const design::Rect& r, int x = 0, int y = 0) {
+    const int left = s(x + r.x), top = s(y + r.y), right = s(x + r.x + r.width), bottom = s(y + r.y + r.height);
+    SetWindowPos(control, nullptr, left, top, right - left, bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void setFont(HWND control, HFONT font) { SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
-
-int textHeight(HWND window, HFONT font) {
-    HDC dc = GetDC(window);
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return metrics.tmHeight;
-}
 
 // The pictures of "Refresh" (a circling arrow) and "Put on the tray" (an arrow down into
 // a tray): 16 x 16 at 96 dpi, drawn in `ink` on olive, which is left out when shown.
@@ -104,42 +107,123 @@ HBITMAP picture(bool refresh, const Scale& s, COLORREF ink) {
 void TForm1::buildControls() {
     tooltips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                                 0, 0, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-
-    ListBox1 = createControl(hwnd(), L"LISTBOX", L"",
-                             WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_CLIPSIBLINGS,
-                             WS_EX_CLIENTEDGE, {}, idListBox1, nullptr);
-    SetWindowSubclass(ListBox1, &TForm1::listProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
-    addToolTip(ListBox1, L"Here is the playback area, and you can double click here to play the tracks.");
-
-    bottomBar_ = std::make_unique<Panel>(hwnd(), idBottomBar);
-    HWND bar = bottomBar_->hwnd();
-    TrackBar1 = createControl(bar, TRACKBAR_CLASSW, L"", WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 0, {}, idTrackBar1,
-                              nullptr);
-    SendMessageW(TrackBar1, TBM_SETRANGE, TRUE, MAKELPARAM(0, 255));
-    SendMessageW(TrackBar1, TBM_SETPOS, TRUE, 1);
-    addToolTip(TrackBar1, L"Volume control");
-    Edit3 = createControl(bar, L"EDIT", L"", ES_READONLY | ES_AUTOHSCROLL, 0, {}, idEdit3, nullptr);
-    pictureButtons_ = std::make_unique<PictureButtons>(bar);
     const COLORREF ink = RGB(0, 96, 0), grey = GetSysColor(COLOR_GRAYTEXT);
-    BitBtn2 = pictureButtons_->add(L"Refresh", {}, idBitBtn2, nullptr, picture(true, scale_, ink),
-                                   picture(true, scale_, grey));
-    BitBtn1 = pictureButtons_->add(L"Put on the tray", {}, idBitBtn1, nullptr, picture(false, scale_, ink),
-                                   picture(false, scale_, grey));
-    Button1 = createControl(bar, L"BUTTON", L"Play", BS_PUSHBUTTON | WS_TABSTOP, 0, {}, idButton1, nullptr);
-    MediaPlayer1 = std::make_unique<TMediaPlayer>(services_.media, bar, idMediaPlayer1, RECT{});
-    addToolTip(MediaPlayer1->hwnd(), L"This is the player, and you don't have to do anything");
-
-    StatusBar1 = createControl(hwnd(), STATUSCLASSNAMEW, L"", 0, 0, {}, idStatusBar1, nullptr);
+    for (const design::Control& c : design::mainWindow().controls) {
+        HWND parent = c.parent.empty() || c.parent == "GroupBox1" ? hwnd() : c_.byName.at(c.parent);
+        const std::wstring text = wide(c.text);
+        HWND w = nullptr;
+        switch (c.kind) {
+            case design::Kind::GroupBox:
+                // Drawn under the controls inside it, made last (below).
+                continue;
+            case design::Kind::ListBox:
+                w = c_.ListBox1 = createControl(parent, L"LISTBOX", wide(c.accessibleName),
+                                                WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                                                    LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_CLIPSIBLINGS,
+                                                WS_EX_CLIENTEDGE, {}, idListBox1, nullptr);
+                SetWindowSubclass(w, &TForm1::listProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+                break;
+            case design::Kind::Panel:
+                bottomBar_ = std::make_unique<Panel>(parent, idBottomBar, wide(c.accessibleName));
+                w = bottomBar_->hwnd();
+                pictureButtons_ = std::make_unique<PictureButtons>(w);
+                break;
+            case design::Kind::TrackBar:
+                // Its window text is what a screen reader names it by.
+                w = c_.TrackBar1 = createControl(parent, TRACKBAR_CLASSW, wide(c.accessibleName),
+                                                 WS_TABSTOP | TBS_HORZ | TBS_NOTICKS, 0, {}, idTrackBar1, nullptr);
+                SendMessageW(w, TBM_SETRANGE, TRUE, MAKELPARAM(0, 255));
+                SendMessageW(w, TBM_SETPOS, TRUE, 1);
+                break;
+            case design::Kind::Edit:
+                // A field is named by the label just before it; this one is not seen (no size).
+                createControl(parent, L"STATIC", wide(c.accessibleName), 0, 0, {}, idClockLabel, nullptr);
+                w = c_.Edit3 = createControl(parent, L"EDIT", text, ES_READONLY | ES_AUTOHSCROLL, 0, {}, idEdit3, nullptr);
+                break;
+            case design::Kind::PictureButton: {
+                const bool refresh = c.name == "BitBtn2";
+                w = pictureButtons_->add(wide(c.accessibleName), {}, refresh ? idBitBtn2 : idBitBtn1, nullptr,
+                                         picture(refresh, scale_, ink), picture(refresh, scale_, grey));
+                (refresh ? c_.BitBtn2 : c_.BitBtn1) = w;
+                break;
+            }
+            case design::Kind::PushButton:
+                w = c_.Button1 = createControl(parent, L"BUTTON", text, BS_PUSHBUTTON | WS_TABSTOP, 0, {}, idButton1, nullptr);
+                break;
+            case design::Kind::MediaPlayer:
+                player_ = std::make_unique<TMediaPlayer>(services_.media, parent, idMediaPlayer1, RECT{});
+                c_.MediaPlayer1 = player_.get();
+                w = player_->hwnd();
+                break;
+            case design::Kind::StatusBar:
+                w = c_.StatusBar1 = createControl(parent, STATUSCLASSNAMEW, L"", CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+                                                  {}, idStatusBar1, nullptr);
+                break;
+            case design::Kind::StatusPanel: continue;
+            default: throw std::logic_error("the main window has no control of this kind");
+        }
+        c_.byName[c.name] = w;
+        if (c.ink && c.face) colours_[w] = {colorref(*c.ink), colorref(*c.face), CreateSolidBrush(colorref(*c.face))};
+        if (!c.hint.empty() && c.kind != design::Kind::PictureButton) addToolTip(w, wide(c.hint));
+        name(w, c);
+    }
 
     // Made last, the group box lies under the controls inside it.
-    GroupBox1 = createControl(hwnd(), L"BUTTON", L"Playlist", BS_GROUPBOX | WS_CLIPSIBLINGS, 0, {}, idGroupBox1,
-                              nullptr);
+    const design::Control& group = design::mainWindow().control("GroupBox1");
+    c_.GroupBox1 = c_.byName[group.name] = createControl(hwnd(), L"BUTTON", wide(group.text),
+                                                         BS_GROUPBOX | WS_CLIPSIBLINGS, 0, {}, idGroupBox1, nullptr);
+    name(c_.GroupBox1, group);
     // A visual style draws a group box's caption in its own colour, not the design's
     // blue: the group box paints itself here.
-    SetWindowSubclass(GroupBox1, &TForm1::groupProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(c_.GroupBox1, &TForm1::groupProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-// An etched frame with the caption in blue on the window's face, the face filling the
+// The accessible name and description of a control whose window text is not its name
+// (Button1's "Play" is "Play a file"), through oleacc's annotation where it has one.
+void TForm1::name(HWND control, const design::Control& c) {
+    // The program's thread has COM already; a test's may not.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&services)))) {
+        if (SUCCEEDED(com)) CoUninitialize();
+        return;
+    }
+    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                             wide(c.accessibleName).c_str());
+    if (!c.hint.empty()) {
+        services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                 wide(c.hint).c_str());
+    }
+    services->Release();
+    if (SUCCEEDED(com)) CoUninitialize();
+}
+
+// A row of the playlist view: the design's colours, and the selection's for the
+// selected row, which a bell leaves selected.
+void TForm1::drawRow(const DRAWITEMSTRUCT& item) const {
+    const design::Control& list = design::mainWindow().control("ListBox1");
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const COLORREF ink = colorref(selected ? design::palette::selectionText : *list.ink);
+    const COLORREF face = colorref(selected ? design::palette::selection : *list.face);
+    HBRUSH brush = CreateSolidBrush(face);
+    FillRect(item.hDC, &item.rcItem, brush);
+    DeleteObject(brush);
+    if (item.itemID != static_cast<UINT>(-1)) {
+        const auto length = SendMessageW(item.hwndItem, LB_GETTEXTLEN, item.itemID, 0);
+        std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), L'\0');
+        if (length > 0) SendMessageW(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(text.data()));
+        SetTextColor(item.hDC, ink);
+        SetBkMode(item.hDC, TRANSPARENT);
+        RECT r = item.rcItem;
+        r.left += scale_(2);
+        DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+// An etched frame with the caption in its ink on the window's face, the face filling the
 // inside that the controls leave.
 LRESULT CALLBACK TForm1::groupProcedure(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                         DWORD_PTR self) noexcept {
@@ -162,86 +246,84 @@ LRESULT CALLBACK TForm1::groupProcedure(HWND group, UINT message, WPARAM wParam,
     RECT label{s(8), 0, s(8) + text.cx + s(4), text.cy};
     FillRect(dc, &label, GetSysColorBrush(COLOR_BTNFACE));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, kBlue);
+    SetTextColor(dc, colorref(*design::mainWindow().control("GroupBox1").ink));
     TextOutW(dc, s(10), 0, caption, length);
     SelectObject(dc, old);
     EndPaint(group, &paint);
     return 0;
 }
 
-void TForm1::buildMenus() {
-    MainMenu1 = CreateMenu();
-    HMENU system = CreatePopupMenu();
-    AppendMenuW(system, MF_STRING, idN8, L"&Auto Run");
-    AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(system), L"&System");
-    HMENU option = CreatePopupMenu();
-    AppendMenuW(option, MF_STRING, idN5, L"&View Playlist");
-    AppendMenuW(option, MF_STRING, idN6, L"&Edit Playlist");
-    AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(option), L"&Option");
-    HMENU about = CreatePopupMenu();
-    AppendMenuW(about, MF_STRING, idBuySourceCode1, L"Buy Source Code");
-    AppendMenuW(about, MF_STRING, idR1, L"&About");
-    AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(about), L"&About");
-    AppendMenuW(MainMenu1, MF_STRING, idN18, L"&Exit");
-    SetMenu(hwnd(), MainMenu1);
-
-    PopupMenu1 = CreatePopupMenu();
-    AppendMenuW(PopupMenu1, MF_STRING, idM1, L"Restore window");
-    AppendMenuW(PopupMenu1, MF_STRING, idN12, L"Auto run");
-    AppendMenuW(PopupMenu1, MF_STRING, idN13, L"View the playlist");
-    AppendMenuW(PopupMenu1, MF_STRING, idN14, L"Edit playlist");
-    AppendMenuW(PopupMenu1, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(PopupMenu1, MF_STRING, idN17, L"Exit");
+int TForm1::menuId(std::string_view name) {
+    constexpr int kFirst = 200;
+    int id = kFirst;
+    for (const auto items : {design::mainMenu(), design::trayMenu()}) {
+        for (const auto& item : items) {
+            if (item.name == name) return id;
+            ++id;
+        }
+    }
+    throw std::logic_error("the main window's menus have no item " + std::string(name));
 }
 
-void TForm1::addToolTip(HWND control, const wchar_t* text) {
+// The flat tables as menus: a level-0 item followed by level-1 items opens a submenu.
+void TForm1::buildMenus() {
+    c_.MainMenu1 = CreateMenu();
+    const auto main = design::mainMenu();
+    HMENU submenu = nullptr;
+    for (std::size_t i = 0; i < main.size(); ++i) {
+        const auto& item = main[i];
+        if (item.level == 0 && i + 1 < main.size() && main[i + 1].level == 1) {
+            submenu = CreatePopupMenu();
+            AppendMenuW(c_.MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), wide(item.text).c_str());
+        } else {
+            AppendMenuW(item.level == 0 ? c_.MainMenu1 : submenu, MF_STRING, static_cast<UINT_PTR>(menuId(item.name)),
+                        wide(item.text).c_str());
+        }
+    }
+    SetMenu(hwnd(), c_.MainMenu1);
+
+    c_.PopupMenu1 = CreatePopupMenu();
+    for (const auto& item : design::trayMenu()) {
+        if (item.text.empty()) {
+            AppendMenuW(c_.PopupMenu1, MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuW(c_.PopupMenu1, MF_STRING, static_cast<UINT_PTR>(menuId(item.name)), wide(item.text).c_str());
+        }
+    }
+}
+
+void TForm1::addToolTip(HWND control, const std::wstring& text) {
+    hints_.push_back(text);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text);
+    tool.lpszText = hints_.back().data();
     SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// Places every control for the window's density: the client area of 794 x 553, the
-// status bar along its bottom, above it the group box with the playlist view and, along
-// its bottom, the 26-pixel bar.
+// Places every control for the window's density, at its place in the design.
 void TForm1::layOut() {
     const Scale& s = scale_;
-    setFont(hwnd(), fonts_->get(L"MS Sans Serif", 11));
-    setClientSize(hwnd(), s(794), s(553));
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-
-    setFont(StatusBar1, fonts_->get(L"MS Sans Serif", 11));
-    SendMessageW(StatusBar1, WM_SIZE, 0, 0);
-    RECT status{};
-    GetWindowRect(StatusBar1, &status);
-    const int statusHeight = status.bottom - status.top;
-    const int parts[3] = {s(10), s(10) + s(50), -1};
-    SendMessageW(StatusBar1, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
-
-    // The group box's caption takes the top; its frame two pixels on every side.
-    HFONT groupFont = fonts_->get(L"MS Sans Serif", 15);
-    setFont(GroupBox1, groupFont);
-    const RECT group{0, 0, client.right, client.bottom - statusHeight};
-    place(GroupBox1, group);
-    const RECT inside{group.left + s(2), group.top + textHeight(hwnd(), groupFont) + s(2), group.right - s(2),
-                      group.bottom - s(2)};
-    const int barTop = inside.bottom - s(26);
-    place(ListBox1, {inside.left, inside.top, inside.right, barTop});
-    setFont(ListBox1, fonts_->get(L"Tahoma", 13));
-    place(bottomBar_->hwnd(), {inside.left, barTop, inside.right, inside.bottom});
-
-    place(TrackBar1, s.rect(0, 2, 105, 20));
-    place(Edit3, s.rect(102, 3, 92, 19));
-    setFont(Edit3, fonts_->get(L"MS Sans Serif", 12, true));
-    place(BitBtn2, s.rect(201, 4, 17, 17));
-    place(BitBtn1, s.rect(223, 4, 17, 17));
-    place(Button1, s.rect(249, -4, 54, 29));
-    setFont(Button1, fonts_->get(L"MS Sans Serif", 12));
-    place(MediaPlayer1->hwnd(), s.rect(305, -5, 197, 30));
+    const design::Window& d = design::mainWindow();
+    auto font = [&](const design::Font& f) { return fonts_->get(wide(f.face), f.pixels, f.bold); };
+    setFont(hwnd(), font(d.font));
+    setClientSize(hwnd(), s(d.width), s(d.height));
+    int part = 0, parts[3] = {};
+    for (const design::Control& c : d.controls) {
+        if (c.kind == design::Kind::StatusPanel) {
+            parts[part] = c.rect.width > 0 ? s(c.rect.x + c.rect.width) : -1;
+            ++part;
+            continue;
+        }
+        HWND w = c_.byName.at(c.name);
+        const design::Rect at = c.parent == "GroupBox1" ? d.control(c.parent).rect : design::Rect{};
+        place(w, s, c.rect, at.x, at.y);
+        setFont(w, font(c.font ? *c.font : d.font));
+    }
+    SendMessageW(c_.StatusBar1, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(parts));
+    SendMessageW(c_.ListBox1, LB_SETITEMHEIGHT, 0, s(16));
     SendMessageW(tooltips_, TTM_SETMAXTIPWIDTH, 0, s(400));
 }
 

@@ -2,6 +2,7 @@
 #include "front-ends/win32/tform3.h"
 
 #include "core/presenters/window_texts.h"
+#include "front-ends/win32/colours.h"
 #include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/resources/resource_ids.h"
 #include "front-ends/win32/text.h"
@@ -16,7 +17,7 @@
 namespace tb {
 namespace {
 
-constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = RGB(255, 0, 0), kNavy = RGB(0, 0, 128);
+constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = colorref(design::palette::red), kNavy = RGB(0, 0, 128);
 
 SIZE textSize(HFONT font, const std::wstring& text) {
     HDC dc = GetDC(nullptr);

@@ -1,6 +1,7 @@
 #include "front-ends/win32/tform4.h"
 
 #include "core/presenters/window_texts.h"
+#include "front-ends/win32/colours.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/resources/resource_ids.h"
 #include "front-ends/win32/text.h"
@@ -13,7 +14,7 @@
 namespace tb {
 namespace {
 
-constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255), kRed = colorref(design::palette::red);
 constexpr int kButton1 = 101;
 
 // A text of the program with its line breaks as an edit control wants them.

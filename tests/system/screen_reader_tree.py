@@ -33,7 +33,7 @@ for node, depth in tree:
     print("  " * depth + f"{node.getRoleName()}: {node.name!r}" + ("" if enabled(node) else " [disabled]"))
 
 faults = [f"{n.getRoleName()} without a name" for n, _ in tree if n.getRoleName() in CONTROLS and not n.name.strip()]
-players = [n for n, _ in tree if n.name == "This is the player, and you don't have to do anything"]
+players = [n for n, _ in tree if n.name == "Player"]
 if len(players) != 1:
     faults.append(f"{len(players)} players found")
 else:

@@ -75,7 +75,7 @@ TEST_F(BellFaults, FifoBellIsRefusedAtOnceAndTheNextBellRings) {
 
     clock.at(8, 0, 3, 5);
     form->Timer1Timer();
-    EXPECT_EQ(form->MediaPlayer1->Mode(), mpPlaying);
+    EXPECT_EQ(form->controls().MediaPlayer1->Mode(), mpPlaying);
     pumpUntil([&] { return sink.peak() > 0.3; }, 5000);
     EXPECT_GT(sink.peak(), 0.3) << "the next bell was not heard";
     EXPECT_EQ(dialogs.errors().size(), 1u);
@@ -96,14 +96,14 @@ TEST_F(BellFaults, BellWithoutSoundServerSaysSoAndTheNextRingsOnceItIsBack) {
     ASSERT_EQ(dialogs.errors().size(), 1u);
     EXPECT_EQ(dialogs.errors()[0], "No audio output is available: " + bell + ".");
     EXPECT_EQ(form->statusText(), QStringLiteral("No repertoire is being played"));
-    EXPECT_NE(form->MediaPlayer1->Mode(), mpPlaying);
+    EXPECT_NE(form->controls().MediaPlayer1->Mode(), mpPlaying);
 
     ASSERT_TRUE(server.start()) << server.error();
     PulseRecorder recorder(std::string(PulseServer::kSink) + ".monitor");
     ASSERT_TRUE(recorder.ok()) << recorder.error();
     clock.at(8, 0, 5, 5);
     runHandler([&] { form->Timer1Timer(); });
-    EXPECT_EQ(form->MediaPlayer1->Mode(), mpPlaying);
+    EXPECT_EQ(form->controls().MediaPlayer1->Mode(), mpPlaying);
     EXPECT_EQ(form->statusText(), QString::fromStdString("A repertoire being played:" + bell));
     pumpUntil([&] { return recorder.onsetIndex(0.05, {}).has_value(); }, 5000);
     EXPECT_TRUE(recorder.onsetIndex(0.05, {}).has_value()) << "the bell after the server came back was not heard";

@@ -125,12 +125,12 @@ TEST_F(Editor, MainWindowOpensItAndReloadsWhatItSaved) {
         dialogs.answers = {true};
         editor->close();
     });
-    form->N14->trigger();
+    form->controls().N14->trigger();
     EXPECT_EQ(caption, QStringLiteral("Edit Playlist"));
     EXPECT_EQ(heading, QStringLiteral("Editable playlist"));
     EXPECT_EQ(form->ListBoxtime(), (std::vector<std::string>{"8:00:00", "9:30:00"}));
-    EXPECT_EQ(form->ListBox1->count(), 2);
-    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(form->controls().ListBox1->count(), 2);
+    EXPECT_TRUE(form->controls().Timer1->Enabled());
 }
 
 }  // namespace

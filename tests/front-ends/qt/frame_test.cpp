@@ -50,10 +50,10 @@ TEST_F(Frame, ExitAnsweredYesCollapsesWindowThenTerminates) {
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] { seen.push_back(form->geometry()); });
     sampler.start(100);
-    form->N18->trigger();
+    form->controls().N18->trigger();
     EXPECT_GE(clock.elapsed(), 1400);
     EXPECT_TRUE(app.Terminated());
-    EXPECT_FALSE(form->Timer1->Enabled());
+    EXPECT_FALSE(form->controls().Timer1->Enabled());
     EXPECT_FALSE(form->isVisible());
     ASSERT_GE(seen.size(), 3u);
     const auto smallest = std::min_element(seen.begin(), seen.end(), [](const QRect& a, const QRect& b) {
@@ -72,7 +72,7 @@ TEST_F(Frame, PurchaseWindowIsModalAndTheCommandWaitsForIt) {
         modalWhileOpen = window != nullptr && window->windowTitle() == QStringLiteral("Buy Source Code");
         if (window != nullptr) window->close();
     });
-    form->BuySourceCode1->trigger();
+    form->controls().BuySourceCode1->trigger();
     EXPECT_TRUE(modalWhileOpen);
     ASSERT_EQ(form->childWindows().size(), 1u);
     EXPECT_FALSE(form->childWindows()[0]->isVisible());
@@ -82,7 +82,7 @@ TEST_F(Frame, PurchaseWindowIsModalAndTheCommandWaitsForIt) {
 TEST_F(Frame, TrayExitWhileHiddenEndsAtOnceWithoutShowing) {
     auto form = create();
     dialogs.answers = {true};
-    form->N17->trigger();
+    form->controls().N17->trigger();
     EXPECT_TRUE(app.Terminated());
     EXPECT_FALSE(form->isVisible());
 }

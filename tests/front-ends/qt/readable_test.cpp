@@ -4,6 +4,7 @@
 // every control has an accessible name, the player's buttons are accessible children,
 // and the keyboard reaches what the mouse does.
 #include "front-ends/qt/tmediaplayer.h"
+#include "core/presenters/main_window_design.h"
 #include "tests/front-ends/qt/main_window_fixture.h"
 #include "front-ends/qt/dialog_service.h"
 #include "front-ends/qt/fonts.h"
@@ -244,6 +245,26 @@ TEST_P(Contrast, EveryTextReadsAtLeastFourAndAHalfToOne) {
     EXPECT_GT(checked, 30);
 }
 
+// The selected row as the list really draws it: its text's darkest (or lightest) pixel
+// against the row's ground, as a bell leaves it selected.
+TEST_P(Contrast, SelectedRowReadsAtLeastFourAndAHalfToOne) {
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(GetParam().palette);
+    build();
+    QListWidget* list = form->controls().ListBox1;
+    form->show();
+    list->setCurrentRow(0);
+    const QRect row = list->visualItemRect(list->item(0));
+    const QImage image = list->viewport()->grab(row).toImage();
+    QApplication::setPalette(before);
+    const QColor back = image.pixelColor(image.width() - 3, image.height() / 2);
+    double ratio = 1;
+    for (int y = 2; y < image.height() - 2; ++y)  // inside the focus frame
+        for (int x = 3; x < image.width() / 2; ++x) ratio = std::max(ratio, contrast(image.pixelColor(x, y), back));
+    std::printf("%-6s selected row %5.2f:1 on %s\n", GetParam().name, ratio, qPrintable(back.name()));
+    EXPECT_GE(ratio, 4.5);
+}
+
 INSTANTIATE_TEST_SUITE_P(Palettes, Contrast,
                          ::testing::Values(PaletteCase{"light", QPalette(QColor(0xF0, 0xF0, 0xF0))},
                                            PaletteCase{"dark", darkPalette()}),
@@ -272,8 +293,11 @@ TEST_F(Readable, EveryControlHasAnAccessibleName) {
         }
     }
     EXPECT_GE(controls, 25);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(form->TrackBar1)->text(QAccessible::Name).toStdString(),
-              "Volume control");
+    for (const design::Control& c : design::mainWindow().controls) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(form->controls().byName.at(c.name));
+        EXPECT_EQ(a->text(QAccessible::Name).toStdString(), c.accessibleName);
+        EXPECT_EQ(a->text(QAccessible::Description).toStdString(), c.hint) << c.name;
+    }
     EXPECT_EQ(QAccessible::queryAccessibleInterface(editor->SpeedButton1)->text(QAccessible::Name).toStdString(),
               "Find music files");
 }
@@ -296,12 +320,12 @@ TEST_F(Readable, PlayerButtonsAreAccessibleChildrenWithTheirState) {
     build();
     using Buttons = std::vector<std::pair<std::string, bool>>;
     // After the creation step only Play can be pressed.
-    EXPECT_EQ(accessibleButtons(form->MediaPlayer1),
+    EXPECT_EQ(accessibleButtons(form->controls().MediaPlayer1),
               (Buttons{{std::string("Play"), true}, {std::string("Pause"), false}, {std::string("Stop"), false}, {std::string("Next"), false},
                        {std::string("Prev"), false}, {std::string("Step"), false}, {std::string("Back"), false}}));
-    form->MediaPlayer1->setEnabledButtons({btPause, btStop});
-    EXPECT_EQ(accessibleButtons(form->MediaPlayer1)[1], (std::pair<std::string, bool>{"Pause", true}));
-    EXPECT_EQ(accessibleButtons(form->MediaPlayer1)[0], (std::pair<std::string, bool>{"Play", false}));
+    form->controls().MediaPlayer1->setEnabledButtons({btPause, btStop});
+    EXPECT_EQ(accessibleButtons(form->controls().MediaPlayer1)[1], (std::pair<std::string, bool>{"Pause", true}));
+    EXPECT_EQ(accessibleButtons(form->controls().MediaPlayer1)[0], (std::pair<std::string, bool>{"Play", false}));
 
     // The editor's player shows all nine; pressing Play through the interface runs the
     // press Space gives: with no file open, the device's error.
@@ -322,8 +346,8 @@ void press(QWidget* w, int key) {
 
 TEST_F(Readable, EnterOnARowDoesWhatADoubleClickDoes) {
     build();
-    form->ListBox1->setCurrentRow(1);
-    press(form->ListBox1, Qt::Key_Return);
+    form->controls().ListBox1->setCurrentRow(1);
+    press(form->controls().ListBox1, Qt::Key_Return);
     EXPECT_EQ(form->statusText().toStdString(), "A repertoire is being inserted:/m/b.mp3");
 
     editor->ListBox1->setCurrentRow(0);

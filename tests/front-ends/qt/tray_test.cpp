@@ -70,7 +70,7 @@ TEST_F(Tray, IconShowsTheBellTheTooltipAndTheMenu) {
     EXPECT_TRUE(tray.visible);
     EXPECT_TRUE(tray.hasIcon);
     EXPECT_EQ(tray.toolTip, QStringLiteral("TollbrookV1.01"));
-    EXPECT_EQ(tray.menu, form->PopupMenu1);
+    EXPECT_EQ(tray.menu, form->controls().PopupMenu1);
     EXPECT_FALSE(form->windowIcon().isNull());
 }
 
@@ -85,10 +85,10 @@ TEST_F(Tray, WindowGoesToTheTrayAndComesBack) {
     const Step steps[] = {
         {"minimize", [](TForm1& f) { f.showMinimized(); }, 1},
         {"double click", [this](TForm1&) { activate(Activation::DoubleClick); }, 0},
-        {"put on the tray", [](TForm1& f) { f.BitBtn1->click(); }, 1},
+        {"put on the tray", [](TForm1& f) { f.controls().BitBtn1->click(); }, 1},
         {"single click on an XEmbed panel", [this](TForm1&) { activate(Activation::Click); }, 1},
-        {"restore window", [](TForm1& f) { f.M1->trigger(); }, 0},
-        {"restore while shown", [](TForm1& f) { f.M1->trigger(); }, 0},
+        {"restore window", [](TForm1& f) { f.controls().M1->trigger(); }, 0},
+        {"restore while shown", [](TForm1& f) { f.controls().M1->trigger(); }, 0},
         {"minimize again", [](TForm1& f) { f.showMinimized(); }, 1},
     };
     for (const auto& step : steps) {
@@ -112,24 +112,24 @@ TEST_F(Tray, WithoutANotificationAreaTheWindowIsNeverHidden) {
     EXPECT_EQ(state(*form), Seen::Minimized);
     form->showNormal();
     settle();
-    form->BitBtn1->click();
+    form->controls().BitBtn1->click();
     settle();
     EXPECT_EQ(state(*form), Seen::Minimized);
     // A panel that starts later is used from then on.
     tray.available = true;
     form->showNormal();
     settle();
-    form->BitBtn1->click();
+    form->controls().BitBtn1->click();
     settle();
     EXPECT_EQ(state(*form), Seen::InTray);
 }
 
 TEST_F(Tray, BellsRingWhileTheWindowIsInTheTray) {
     auto form = shown();
-    form->BitBtn1->click();
+    form->controls().BitBtn1->click();
     settle();
     ASSERT_EQ(state(*form), Seen::InTray);
-    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_TRUE(form->controls().Timer1->Enabled());
     clock.at(8, 0, 0, 5);
     form->Timer1Timer();
     EXPECT_EQ(layer.count(mci::Command::Play), 1);

@@ -2,6 +2,7 @@
 // density, the picker, the list's double click and Enter, and every way of closing.
 // The editor's rules are tested in the core; here, what the window adds.
 #include "core/handler.h"
+#include "front-ends/win32/colours.h"
 #include "front-ends/win32/text.h"
 #include "front-ends/win32/tform3.h"
 #include "front-ends/win32/tmediaplayer.h"
@@ -166,7 +167,7 @@ TEST_F(EditorWindow, TahomaAndTheColoursOfTheDesign) {
         bool fitted;      // made smaller where the stand-in font is too wide for the design
         COLORREF colour;  // of the text, as the window tells Windows; CLR_NONE: not looked at
     };
-    const COLORREF blue = RGB(0, 0, 255), red = RGB(255, 0, 0), navy = RGB(0, 0, 128);
+    const COLORREF blue = RGB(0, 0, 255), red = colorref(design::palette::red), navy = RGB(0, 0, 128);
     const Look looks[] = {
         {"Label2", editor->Label2, 18, true, blue},          {"Label7", editor->Label7, 18, true, blue},
         {"Label1", editor->Label1, 15, false, red},          {"Edit1", editor->Edit1, 15, false, CLR_NONE},

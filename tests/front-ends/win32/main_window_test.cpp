@@ -3,6 +3,7 @@
 // its layout, its menus, and each of Windows' events reaching its handler.
 #include "core/application.h"
 #include "core/handler.h"
+#include "core/presenters/main_window_design.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/text.h"
 #include "front-ends/win32/tform1.h"
@@ -18,12 +19,32 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
+
+#include <array>
+#include <cmath>
+#include <set>
+#include <span>
+#include <tuple>
 
 using namespace tb;
 using namespace tb::test;
 using namespace std::chrono_literals;
 
 namespace {
+
+// WCAG 2 contrast of two colours.
+double luminance(COLORREF c) {
+    auto channel = [](int v) {
+        const double x = v / 255.0;
+        return x <= 0.03928 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+double contrast(COLORREF a, COLORREF b) {
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
 
 class MemoryAutostart final : public AutostartStore {
 public:
@@ -64,15 +85,6 @@ protected:
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
-    static std::vector<std::wstring> items(HMENU menu) {
-        std::vector<std::wstring> out;
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            wchar_t text[64] = {};
-            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-            out.push_back(text);
-        }
-        return out;
-    }
     static bool checked(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
     ScriptedDialogs dialogs;
@@ -86,25 +98,51 @@ protected:
     std::vector<DWORD> shellCalls;
 };
 
-struct Place {
-    const char* name;
-    HWND TForm1::*control;
-    RECT design;  // left, top, width, height in the bottom bar, at 96 dpi
-};
+std::wstring text(std::string_view s) { return wide(s); }
 
+// The place of a design's rectangle at a density: its edges scaled, as the window does.
+RECT scaled(const Scale& s, const design::Rect& r, int x = 0, int y = 0) {
+    return {s(x + r.x), s(y + r.y), s(x + r.x + r.width), s(y + r.y + r.height)};
+}
+
+std::array<LONG, 4> edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The accessible name and description a screen reader gets for a window.
+std::pair<std::wstring, std::wstring> accessible(HWND w) {
+    IAccessible* a = nullptr;
+    std::pair<std::wstring, std::wstring> out;
+    if (FAILED(AccessibleObjectFromWindow(w, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&a)))) {
+        return out;
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr, description = nullptr;
+    if (a->get_accName(self, &name) == S_OK && name != nullptr) out.first = name;
+    if (a->get_accDescription(self, &description) == S_OK && description != nullptr) out.second = description;
+    SysFreeString(name);
+    SysFreeString(description);
+    a->Release();
+    return out;
+}
+
+// Every control of the design at its place for the screen's density, with its text and
+// font; the window's size, caption and frame.
 TEST_F(MainWindow, LayoutIsTheDesignsAtTheScreensDensity) {
     auto form = create();
     const Scale& s = form->scale();
+    const design::Window& d = design::mainWindow();
     HWND w = form->hwnd();
     const auto style = GetWindowLongPtrW(w, GWL_STYLE);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME) << "the window's size is fixed";
-    EXPECT_EQ(windowText(w), L"Tollbrook");
+    EXPECT_EQ(windowText(w), text(d.caption));
     RECT client{};
     GetClientRect(w, &client);
-    EXPECT_EQ(client.right, s(794));
-    EXPECT_EQ(client.bottom, s(553));
+    EXPECT_EQ(client.right, s(d.width));
+    EXPECT_EQ(client.bottom, s(d.height));
     // Centred on the screen's work area.
     RECT outer{};
     GetWindowRect(w, &outer);
@@ -113,86 +151,163 @@ TEST_F(MainWindow, LayoutIsTheDesignsAtTheScreensDensity) {
     GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTOPRIMARY), &monitor);
     EXPECT_NEAR(outer.left + outer.right, monitor.rcWork.left + monitor.rcWork.right, 2);
 
-    HWND bar = GetParent(form->TrackBar1);
-    const std::vector<Place> places = {
-        {"TrackBar1", &TForm1::TrackBar1, {0, 2, 105, 20}},  {"Edit3", &TForm1::Edit3, {102, 3, 92, 19}},
-        {"BitBtn2", &TForm1::BitBtn2, {201, 4, 17, 17}},     {"BitBtn1", &TForm1::BitBtn1, {223, 4, 17, 17}},
-        {"Button1", &TForm1::Button1, {249, -4, 54, 29}},
-    };
-    for (const auto& p : places) {
-        SCOPED_TRACE(p.name);
-        EXPECT_EQ(placeIn(form.get()->*p.control, bar).left, s(p.design.left));
-        EXPECT_EQ(placeIn(form.get()->*p.control, bar).top, s(p.design.top));
-        RECT r = placeIn(form.get()->*p.control, bar);
-        EXPECT_EQ(r.right - r.left, s(p.design.right));
-        EXPECT_EQ(r.bottom - r.top, s(p.design.bottom));
-    }
-    const RECT player = placeIn(form->MediaPlayer1->hwnd(), bar);
-    EXPECT_EQ(player.left, s(305));
-    EXPECT_EQ(player.top, s(-5));
-    // The bar: 26 pixels along the bottom of the group box, the playlist view above it.
-    const RECT barPlace = placeIn(bar, w), list = placeIn(form->ListBox1, w), group = placeIn(form->GroupBox1, w);
-    EXPECT_EQ(barPlace.bottom - barPlace.top, s(26));
-    EXPECT_EQ(list.bottom, barPlace.top);
-    EXPECT_EQ(list.left, barPlace.left);
-    EXPECT_EQ(list.right, barPlace.right);
-    EXPECT_LT(barPlace.bottom, group.bottom);
-    EXPECT_EQ(windowText(form->GroupBox1), L"Playlist");
-    // Three status panels: 10, 50 and the rest.
     int parts[4] = {};
-    ASSERT_EQ(SendMessageW(form->StatusBar1, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 3);
-    EXPECT_EQ(parts[0], s(10));
-    EXPECT_EQ(parts[1], s(60));
-    EXPECT_EQ(parts[2], -1);
-    EXPECT_EQ(group.bottom, placeIn(form->StatusBar1, w).top);
+    ASSERT_EQ(SendMessageW(form->controls().StatusBar1, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 3);
+    int part = 0;
+    for (const design::Control& c : d.controls) {
+        SCOPED_TRACE(std::string(c.name));
+        if (c.kind == design::Kind::StatusPanel) {
+            EXPECT_EQ(parts[part++], c.rect.width > 0 ? s(c.rect.x + c.rect.width) : -1);
+            continue;
+        }
+        HWND control = form->controls().byName.at(c.name);
+        const bool inGroup = c.parent == "GroupBox1";
+        const design::Rect group = inGroup ? d.control(c.parent).rect : design::Rect{};
+        EXPECT_EQ(edges(placeIn(control, GetParent(control))), edges(scaled(s, c.rect, group.x, group.y)));
+        if (c.kind == design::Kind::GroupBox || c.kind == design::Kind::PushButton) {
+            EXPECT_EQ(windowText(control), text(c.text));
+        }
+        if (!c.font) continue;
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        const design::Font& f = *c.font;
+        if (f.face != "MS Sans Serif") {
+            EXPECT_EQ(std::wstring(font.lfFaceName), text(f.face));
+        }
+        EXPECT_EQ(font.lfHeight, -s(f.pixels));
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, f.bold);
+    }
+    EXPECT_TRUE(GetWindowLongPtrW(form->controls().Edit3, GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(SendMessageW(form->controls().TrackBar1, TBM_GETRANGEMIN, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(form->controls().TrackBar1, TBM_GETRANGEMAX, 0, 0), 255);
+}
 
-    EXPECT_TRUE(GetWindowLongPtrW(form->Edit3, GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(SendMessageW(form->TrackBar1, TBM_GETRANGEMIN, 0, 0), 0);
-    EXPECT_EQ(SendMessageW(form->TrackBar1, TBM_GETRANGEMAX, 0, 0), 255);
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form->ListBox1, WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_STREQ(font.lfFaceName, L"Tahoma");
-    EXPECT_EQ(font.lfHeight, -s(13));
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(form->Edit3, WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_EQ(font.lfWeight, FW_BOLD);
-    EXPECT_EQ(font.lfHeight, -s(12));
+// At 96 and 144 dpi each control of the bottom bar lies inside it, apart from the others.
+TEST_F(MainWindow, BottomBarHoldsItsControlsApartAtEachDensity) {
+    auto form = create();
+    const design::Rect bar96 = design::mainWindow().control(design::kBottomBar).rect;
+    const int barHeight = bar96.height;
+    for (const WORD dpi : {96, 144}) {
+        SCOPED_TRACE(dpi);
+        RECT suggested{};
+        GetWindowRect(form->hwnd(), &suggested);
+        SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        HWND bar = form->controls().byName.at(design::kBottomBar);
+        RECT inside{};
+        GetClientRect(bar, &inside);
+        EXPECT_EQ(inside.bottom, MulDiv(barHeight, dpi, 96));
+        std::vector<std::pair<std::string_view, RECT>> placed;
+        for (const design::Control& c : design::mainWindow().controls) {
+            if (c.parent != design::kBottomBar) continue;
+            const RECT r = placeIn(form->controls().byName.at(c.name), bar);
+            RECT both{};
+            EXPECT_TRUE(IntersectRect(&both, &r, &inside) && EqualRect(&both, &r)) << c.name << " leaves the bar";
+            for (const auto& [other, o] : placed) EXPECT_FALSE(IntersectRect(&both, &r, &o)) << c.name << " overlaps " << other;
+            placed.emplace_back(c.name, r);
+        }
+        EXPECT_EQ(placed.size(), 6u);
+    }
+}
+
+// Whether oleacc keeps the names a window gives its controls through its annotation
+// service (Windows does; Wine 8's answers E_NOTIMPL or has none).
+bool annotationsKept(HWND w) {
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&services)))) {
+        return false;
+    }
+    const HRESULT set = services->SetHwndPropStr(w, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_HELP, L"?");
+    services->Release();
+    return set == S_OK;
+}
+
+// Each control tells a screen reader a name of its own and its hint; the selected row
+// (a bell leaves it selected) reads at 4.5:1 or more as it is drawn.
+TEST_F(MainWindow, ControlsAreNamedAndTheSelectedRowReads) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    auto form = create();
+    const bool annotated = annotationsKept(form->hwnd());
+    std::set<std::wstring> names;
+    for (const design::Control& c : design::mainWindow().controls) {
+        if (c.kind == design::Kind::StatusPanel || c.kind == design::Kind::MediaPlayer) continue;
+        HWND control = form->controls().byName.at(c.name);
+        const auto [name, description] = accessible(control);
+        std::printf("[ NAME     ] %-12s \"%ls\" \"%ls\"\n", std::string(c.name).c_str(), name.c_str(), description.c_str());
+        if (annotated) {
+            EXPECT_EQ(name, text(c.accessibleName)) << c.name;
+            EXPECT_EQ(description, text(c.hint)) << c.name;
+        } else if (name != text(c.accessibleName)) {
+            // Without annotations oleacc names a control by its window text.
+            EXPECT_EQ(name, windowText(control)) << c.name;
+            std::printf("[ NOTE     ] this oleacc keeps no annotations: %s is named by its text \"%ls\", not "
+                        "\"%s\" as on Windows\n", std::string(c.name).c_str(), name.c_str(), std::string(c.accessibleName).c_str());
+        }
+        EXPECT_TRUE(names.insert(name).second) << c.name << " shares its name";
+    }
+
+    SendMessageW(form->controls().ListBox1, LB_SETCURSEL, 0, 0);
+    UpdateWindow(form->controls().ListBox1);
+    RECT row{};
+    SendMessageW(form->controls().ListBox1, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    HDC dc = GetDC(form->controls().ListBox1);
+    const COLORREF back = GetPixel(dc, row.right - 3, (row.top + row.bottom) / 2);
+    double ratio = 1;
+    for (int y = row.top + 2; y < row.bottom - 2; ++y)
+        for (int x = row.left + 3; x < (row.left + row.right) / 2; ++x) ratio = std::max(ratio, contrast(GetPixel(dc, x, y), back));
+    ReleaseDC(form->controls().ListBox1, dc);
+    std::printf("[ CONTRAST ] selected row %.2f:1 on %06lx\n", ratio, static_cast<unsigned long>(back));
+    EXPECT_GE(ratio, 4.5);
+}
+
+// A menu as its table reads: each item's level, text and command id (0: a submenu or a
+// separator).
+using FlatMenu = std::vector<std::tuple<int, std::wstring, UINT>>;
+void flatten(HMENU menu, int level, FlatMenu& out) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        HMENU submenu = GetSubMenu(menu, i);
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        out.emplace_back(level, text, submenu ? 0u : GetMenuItemID(menu, i));
+        if (submenu != nullptr) flatten(submenu, level + 1, out);
+    }
+}
+FlatMenu flatten(HMENU menu) {
+    FlatMenu out;
+    flatten(menu, 0, out);
+    return out;
+}
+FlatMenu flatten(std::span<const design::MainWindowMenuItem> table) {
+    FlatMenu out;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const bool opens = i + 1 < table.size() && table[i + 1].level > table[i].level;
+        const bool command = !opens && !table[i].text.empty();
+        out.emplace_back(table[i].level, text(table[i].text), command ? TForm1::menuId(table[i].name) : 0u);
+    }
+    return out;
 }
 
 TEST_F(MainWindow, MenusHoldTheirItemsInOrderUnderTheirIds) {
     auto form = create();
-    HMENU menu = form->MainMenu1;
-    EXPECT_EQ(items(menu), (std::vector<std::wstring>{L"&System", L"&Option", L"&About", L"&Exit"}));
-    EXPECT_EQ(GetSubMenu(menu, 3), nullptr) << "\"&Exit\" is an item of the bar itself";
-    EXPECT_EQ(GetMenuItemID(menu, 3), static_cast<UINT>(idN18));
-    EXPECT_EQ(items(GetSubMenu(menu, 0)), std::vector<std::wstring>{L"&Auto Run"});
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), static_cast<UINT>(idN8));
-    EXPECT_EQ(items(GetSubMenu(menu, 1)), (std::vector<std::wstring>{L"&View Playlist", L"&Edit Playlist"}));
-    EXPECT_EQ(items(GetSubMenu(menu, 2)), (std::vector<std::wstring>{L"Buy Source Code", L"&About"}));
-    EXPECT_EQ(items(form->PopupMenu1), (std::vector<std::wstring>{L"Restore window", L"Auto run", L"View the playlist",
-                                                                   L"Edit playlist", L"", L"Exit"}));
-    EXPECT_TRUE(GetMenuState(form->PopupMenu1, 4, MF_BYPOSITION) & MF_SEPARATOR);
-    const UINT ids[] = {idM1, idN12, idN13, idN14, 0, idN17};
-    for (int i = 0; i < 6; ++i) {
-        if (ids[i] != 0) {
-            EXPECT_EQ(GetMenuItemID(form->PopupMenu1, i), ids[i]);
-        }
-    }
+    EXPECT_EQ(flatten(form->controls().MainMenu1), flatten(design::mainMenu()));
+    EXPECT_EQ(flatten(form->controls().PopupMenu1), flatten(design::trayMenu()));
+    EXPECT_TRUE(GetMenuState(form->controls().PopupMenu1, 4, MF_BYPOSITION) & MF_SEPARATOR);
     // The tray icon: the bell, the tooltip and this menu.
     EXPECT_EQ(shellCalls, std::vector<DWORD>{NIM_ADD});
-    EXPECT_EQ(form->TrayIcon1->Hint(), "TollbrookV1.01");
-    EXPECT_EQ(form->TrayIcon1->PopupMenu(), form->PopupMenu1);
-    EXPECT_NE(form->TrayIcon1->Icon(), nullptr);
-    EXPECT_TRUE(form->TrayIcon1->MinimizeToTray);
+    EXPECT_EQ(form->controls().TrayIcon1->Hint(), "TollbrookV1.01");
+    EXPECT_EQ(form->controls().TrayIcon1->PopupMenu(), form->controls().PopupMenu1);
+    EXPECT_NE(form->controls().TrayIcon1->Icon(), nullptr);
+    EXPECT_TRUE(form->controls().TrayIcon1->MinimizeToTray);
 }
 
 TEST_F(MainWindow, CreationSetsTheVolumeTheViewAndTheClockRuns) {
     auto form = create();
     // From 1 to 255: the change handler ran.
     EXPECT_EQ(volume.set, std::vector<std::uint32_t>{0xFF00FF00u});
-    EXPECT_EQ(SendMessageW(form->ListBox1, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(form->controls().ListBox1, LB_GETCOUNT, 0, 0), 2);
     pumpFor(400ms);
-    EXPECT_EQ(windowText(form->Edit3), L"8:00:00") << "no tick reached the clock";
-    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(windowText(form->controls().Edit3), L"8:00:00") << "no tick reached the clock";
+    EXPECT_TRUE(form->controls().Timer1->Enabled());
 }
 
 // The slider, both autorun items, the playlist view's double click and Enter, the
@@ -200,45 +315,45 @@ TEST_F(MainWindow, CreationSetsTheVolumeTheViewAndTheClockRuns) {
 TEST_F(MainWindow, EventsReachTheirHandlers) {
     auto form = create();
     volume.set.clear();
-    SendMessageW(form->TrackBar1, TBM_SETPOS, TRUE, 0);
-    SendMessageW(GetParent(form->TrackBar1), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 0),
-                 reinterpret_cast<LPARAM>(form->TrackBar1));
+    SendMessageW(form->controls().TrackBar1, TBM_SETPOS, TRUE, 0);
+    SendMessageW(GetParent(form->controls().TrackBar1), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 0),
+                 reinterpret_cast<LPARAM>(form->controls().TrackBar1));
     EXPECT_EQ(volume.set, std::vector<std::uint32_t>{0u});
 
-    SendMessageW(form->hwnd(), WM_COMMAND, idN8, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("N8"), 0);
     EXPECT_FALSE(autostart.value.empty());
-    EXPECT_TRUE(checked(form->MainMenu1, idN8));
-    EXPECT_TRUE(checked(form->PopupMenu1, idN12));
-    SendMessageW(form->hwnd(), WM_COMMAND, idN12, 0);
+    EXPECT_TRUE(checked(form->controls().MainMenu1, TForm1::menuId("N8")));
+    EXPECT_TRUE(checked(form->controls().PopupMenu1, TForm1::menuId("N12")));
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("N12"), 0);
     EXPECT_TRUE(autostart.value.empty());
-    EXPECT_FALSE(checked(form->MainMenu1, idN8));
-    EXPECT_FALSE(checked(form->PopupMenu1, idN12));
+    EXPECT_FALSE(checked(form->controls().MainMenu1, TForm1::menuId("N8")));
+    EXPECT_FALSE(checked(form->controls().PopupMenu1, TForm1::menuId("N12")));
 
     // A double click below the rows with none selected.
     RECT list{};
-    GetClientRect(form->ListBox1, &list);
-    SendMessageW(form->ListBox1, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, list.bottom - 10));
+    GetClientRect(form->controls().ListBox1, &list);
+    SendMessageW(form->controls().ListBox1, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, list.bottom - 10));
     EXPECT_EQ(dialogs.texts(ScriptedDialogs::Shown::Error), std::vector<std::string>{"List index out of bounds (-1)"});
 
     // Enter on a row, through the message loop's dialog keys.
-    SendMessageW(form->ListBox1, LB_SETCURSEL, 1, 0);
-    SetFocus(form->ListBox1);
-    PostMessageW(form->ListBox1, WM_KEYDOWN, VK_RETURN, 0);
+    SendMessageW(form->controls().ListBox1, LB_SETCURSEL, 1, 0);
+    SetFocus(form->controls().ListBox1);
+    PostMessageW(form->controls().ListBox1, WM_KEYDOWN, VK_RETURN, 0);
     runMessages([] {
         MSG msg;
         return !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
     });
-    EXPECT_EQ(form->MediaPlayer1->FileName(), "C:\\m\\b.wav");
+    EXPECT_EQ(form->controls().MediaPlayer1->FileName(), "C:\\m\\b.wav");
 
     // The bottom bar's buttons report to the window through the bar.
-    SendMessageW(form->Button1, BM_CLICK, 0, 0);
+    SendMessageW(form->controls().Button1, BM_CLICK, 0, 0);
     EXPECT_EQ(dialogs.shown.back().kind, ScriptedDialogs::Shown::FileDialog);
-    SendMessageW(form->BitBtn1, BM_CLICK, 0, 0);
+    SendMessageW(form->controls().BitBtn1, BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowVisible(form->hwnd())) << "\"Put on the tray\"";
-    SendMessageW(form->hwnd(), WM_COMMAND, idM1, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("M1"), 0);
     EXPECT_TRUE(IsWindowVisible(form->hwnd())) << "\"Restore window\"";
     std::size_t files = dialogs.shown.size();
-    SendMessageW(form->BitBtn2, BM_CLICK, 0, 0);  // Refresh: the reload runs, no box
+    SendMessageW(form->controls().BitBtn2, BM_CLICK, 0, 0);  // Refresh: the reload runs, no box
     EXPECT_EQ(dialogs.shown.size(), files);
 
     SendMessageW(form->hwnd(), WM_CLOSE, 0, 0);
@@ -252,17 +367,17 @@ TEST_F(MainWindow, EventsReachTheirHandlers) {
 // is read again.
 TEST_F(MainWindow, MenusOpenTheirWindows) {
     auto form = create();
-    for (int id : {idN5, idN13, idR1}) SendMessageW(form->hwnd(), WM_COMMAND, id, 0);
+    for (int id : {TForm1::menuId("N5"), TForm1::menuId("N13"), TForm1::menuId("R1")}) SendMessageW(form->hwnd(), WM_COMMAND, id, 0);
     EXPECT_EQ(form->childWindows(), 3u);
     EXPECT_NE(shownWindow(L"TForm4"), nullptr);
     EXPECT_NE(shownWindow(L"TForm5"), nullptr);
 
     WhenShown closePurchase([] { return shownWindow(L"TFormBuySourceCode"); },
                             [](HWND w) { SendMessageW(w, WM_CLOSE, 0, 0); });
-    SendMessageW(form->hwnd(), WM_COMMAND, idBuySourceCode1, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("BuySourceCode1"), 0);
     EXPECT_TRUE(closePurchase.done());
 
-    for (int id : {idN6, idN14}) {
+    for (int id : {TForm1::menuId("N6"), TForm1::menuId("N14")}) {
         SCOPED_TRACE(id);
         writeSchedule(dir.path(), {{"C:\\m\\c.wav", "10:00:00"}});
         std::wstring caption;
@@ -275,7 +390,7 @@ TEST_F(MainWindow, MenusOpenTheirWindows) {
         EXPECT_TRUE(closeEditor.done());
         EXPECT_EQ(caption, L"Edit Playlist");
         EXPECT_EQ(form->ListBoxfilename(), std::vector<std::string>{"C:\\m\\c.wav"}) << "not read again";
-        EXPECT_EQ(SendMessageW(form->ListBox1, LB_GETCOUNT, 0, 0), 1);
+        EXPECT_EQ(SendMessageW(form->controls().ListBox1, LB_GETCOUNT, 0, 0), 1);
     }
 }
 
@@ -284,17 +399,17 @@ TEST_F(MainWindow, MenusOpenTheirWindows) {
 TEST_F(MainWindow, ClosedWindowsAreThoseTheUserClosed) {
     auto form = create();
     form->showCentred();
-    SendMessageW(form->hwnd(), WM_COMMAND, idN5, 0);
-    SendMessageW(form->hwnd(), WM_COMMAND, idR1, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("N5"), 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("R1"), 0);
     HWND view = shownWindow(L"TForm4");
     ASSERT_NE(view, nullptr);
     ShowWindow(form->hwnd(), SW_MINIMIZE);
-    SendMessageW(form->hwnd(), WM_COMMAND, idN13, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("N13"), 0);
     EXPECT_EQ(form->childWindows(), 3u) << "a window hidden with its owner was given back";
     ShowWindow(form->hwnd(), SW_RESTORE);
 
     SendMessageW(view, WM_CLOSE, 0, 0);
-    SendMessageW(form->hwnd(), WM_COMMAND, idN5, 0);
+    SendMessageW(form->hwnd(), WM_COMMAND, TForm1::menuId("N5"), 0);
     EXPECT_FALSE(IsWindow(view));
     EXPECT_EQ(form->childWindows(), 3u);
     EXPECT_NE(shownWindow(L"TForm5"), nullptr);
@@ -303,12 +418,12 @@ TEST_F(MainWindow, ClosedWindowsAreThoseTheUserClosed) {
 // The picture buttons show a hand; the others keep their own pointer.
 TEST_F(MainWindow, PictureButtonsShowAHand) {
     auto form = create();
-    for (HWND button : {form->BitBtn1, form->BitBtn2}) {
+    for (HWND button : {form->controls().BitBtn1, form->controls().BitBtn2}) {
         SetCursor(nullptr);
         SendMessageW(button, WM_SETCURSOR, reinterpret_cast<WPARAM>(button), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
     }
-    SendMessageW(form->Button1, WM_SETCURSOR, reinterpret_cast<WPARAM>(form->Button1), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    SendMessageW(form->controls().Button1, WM_SETCURSOR, reinterpret_cast<WPARAM>(form->controls().Button1), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
@@ -332,7 +447,7 @@ TEST_F(MainWindow, MinimizeGoesToTheTrayAndTheIconBringsItBack) {
     ShowWindow(form->hwnd(), SW_MINIMIZE);
     pumpFor(200ms);
     EXPECT_FALSE(IsWindowVisible(form->hwnd()));
-    SendMessageW(form->TrayIcon1->Handle(), TTrayIcon::kCallbackMessage, form->TrayIcon1->id(), WM_LBUTTONDBLCLK);
+    SendMessageW(form->controls().TrayIcon1->Handle(), TTrayIcon::kCallbackMessage, form->controls().TrayIcon1->id(), WM_LBUTTONDBLCLK);
     pumpFor(100ms);
     EXPECT_TRUE(IsWindowVisible(form->hwnd()));
     EXPECT_FALSE(IsIconic(form->hwnd()));
@@ -350,11 +465,11 @@ class Exit : public MainWindow {
 protected:
     void answeredNoThenYes(const ExitCase& c) {
         auto form = create();
-        if (c.inTray) SendMessageW(form->BitBtn1, BM_CLICK, 0, 0);
+        if (c.inTray) SendMessageW(form->controls().BitBtn1, BM_CLICK, 0, 0);
         dialogs.answers = {false};
         SendMessageW(form->hwnd(), WM_COMMAND, c.command, 0);
         EXPECT_FALSE(app.Terminated());
-        EXPECT_TRUE(form->Timer1->Enabled());
+        EXPECT_TRUE(form->controls().Timer1->Enabled());
         EXPECT_EQ(IsWindowVisible(form->hwnd()) != FALSE, !c.inTray);
 
         dialogs.answers = {true};
@@ -363,7 +478,7 @@ protected:
         const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         EXPECT_EQ(dialogs.texts(ScriptedDialogs::Shown::Question), (std::vector<std::string>{c.question, c.question}));
         EXPECT_TRUE(app.Terminated());
-        EXPECT_FALSE(form->Timer1->Enabled());
+        EXPECT_FALSE(form->controls().Timer1->Enabled());
         EXPECT_FALSE(IsWindowVisible(form->hwnd()));
         if (!c.inTray && took < 1000ms) {
             std::printf("[ NOTE     ] Wine's AnimateWindow returned after %lld ms: the 1500 ms collapse is not "
@@ -374,11 +489,11 @@ protected:
 };
 
 TEST_F(Exit, FromTheMenuCollapsesTheWindowAndEnds) {
-    answeredNoThenYes({idN18, false, "Do you really want to exit\xEF\xBC\x9F"});
+    answeredNoThenYes({TForm1::menuId("N18"), false, "Do you really want to exit\xEF\xBC\x9F"});
 }
 
 TEST_F(Exit, FromTheTrayLeavesTheHiddenWindowHiddenAndEnds) {
-    answeredNoThenYes({idN17, true, "Are you sure you want to quit?"});
+    answeredNoThenYes({TForm1::menuId("N17"), true, "Are you sure you want to quit?"});
 }
 
 }  // namespace

@@ -127,7 +127,9 @@ void TForm1::buildControls() {
                                    picture(false, scale_, grey));
     Button1 = createControl(bar, L"BUTTON", L"Play", BS_PUSHBUTTON | WS_TABSTOP, 0, {}, idButton1, nullptr);
     MediaPlayer1 = std::make_unique<TMediaPlayer>(services_.media, bar, idMediaPlayer1, RECT{});
-    addToolTip(MediaPlayer1->hwnd(), L"This is the player, and you don't have to do anything");
+    constexpr const wchar_t* playerHint = L"This is the player, and you don't have to do anything";
+    addToolTip(MediaPlayer1->hwnd(), playerHint);
+    MediaPlayer1->setHint(playerHint);
 
     StatusBar1 = createControl(hwnd(), STATUSCLASSNAMEW, L"", 0, 0, {}, idStatusBar1, nullptr);
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -429,6 +430,32 @@ TEST_F(PlayerForScreenReaders, AClientThatOutlivesTheWindowIsToldItIsGone) {
     EXPECT_EQ(a->get_accState(child(CHILDID_SELF), &v), CO_E_OBJNOTCONNECTED);
     EXPECT_EQ(a->accDoDefaultAction(child(1)), CO_E_OBJNOTCONNECTED);
     EXPECT_EQ(a->Release(), 0u) << "the client's reference was the last";
+}
+
+// What the control tells screen readers without being asked: the button the arrows
+// move the focus to, and that the buttons' states changed.
+std::vector<std::pair<DWORD, LONG>> g_events;
+
+TEST_F(PlayerForScreenReaders, FocusMovesAndStateChangesAreAnnounced) {
+    asMainWindow();
+    g_events.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT && child != CHILDID_SELF) g_events.emplace_back(event, child);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    SetFocus(h());
+    if (GetFocus() != h()) GTEST_SKIP() << "Wine did not give the control the keyboard focus";
+    SendMessageW(h(), WM_KEYDOWN, VK_RIGHT, 0);
+    player.setEnabledButtons({btPause});
+    test::pumpMessages();
+    UnhookWinEvent(hook);
+    const std::vector<std::pair<DWORD, LONG>> focus{{EVENT_OBJECT_FOCUS, 1}, {EVENT_OBJECT_FOCUS, 2}};
+    ASSERT_GE(g_events.size(), 2u + 7u);
+    EXPECT_EQ(std::vector(g_events.begin(), g_events.begin() + 2), focus);
+    EXPECT_EQ(std::count(g_events.begin(), g_events.end(), std::pair<DWORD, LONG>{EVENT_OBJECT_STATECHANGE, 7}), 1);
 }
 
 }  // namespace

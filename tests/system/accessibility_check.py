@@ -29,13 +29,14 @@ WINDOWS = [
      "player": (BUTTONS[:7], {"Play"}), "hints": {"Player": PLAYER_HINT}},
     {"window": "view window", "menu": ("Option", "View Playlist"), "player": None, "hints": {}},
     {"window": "about window", "menu": ("About", "About"), "player": None, "hints": {}},
+    {"window": "purchase window", "menu": ("About", "Buy Source Code"), "player": None, "hints": {}},
     # Modal: opened last. Its player has every button, and all can be pressed.
     {"window": "editor", "menu": ("Option", "Edit Playlist"), "player": (BUTTONS, set(BUTTONS)), "hints": {}},
 ]
 # ------------------------------------------------------------------------------------
-# The windows whose every control the name checks cover. The player's checks run in
-# every window; the checks of the other controls are switched on here window by window
-# as their controls get their short names.
+# The windows whose every control the name checks cover. The players' checks run in
+# the windows that have one; the checks of the other controls are switched on here
+# window by window as their controls get their short names.
 NAMES_CHECKED = set()
 # ------------------------------------------------------------------------------------
 

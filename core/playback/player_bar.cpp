@@ -180,7 +180,7 @@ void PlayerBar::pressByKeyboard(TMPBtnType button) {
 }
 
 const char* PlayerBar::buttonName(TMPBtnType button) {
-    static constexpr const char* names[] = {"Play", "Pause", "Stop", "Next", "Prev", "Step", "Back", "Record", "Eject"};
+    static constexpr const char* names[] = {"Play", "Pause", "Stop", "Next", "Previous", "Step", "Back", "Record", "Eject"};
     return names[button];
 }
 

@@ -126,7 +126,9 @@ void TMediaPlayer::paintButton(QPainter& painter, TMPBtnType button, int x) {
 void TMediaPlayer::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     ensureLaidOut();
+    const TMPBtnType focused = FocusedButton();
     mouseDown(event->position().toPoint().x());
+    if (FocusedButton() != focused) notifyPlayerFocus(this);
 }
 
 // The second press of a double click is a press of its own.
@@ -144,13 +146,16 @@ void TMediaPlayer::mouseReleaseEvent(QMouseEvent* event) {
 void TMediaPlayer::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Space: keyDown(Key::Space); return;
-        case Qt::Key_Left: keyDown(Key::Left); return;
-        case Qt::Key_Right: keyDown(Key::Right); return;
+        case Qt::Key_Left: keyDown(Key::Left); notifyPlayerFocus(this); return;
+        case Qt::Key_Right: keyDown(Key::Right); notifyPlayerFocus(this); return;
         default: QWidget::keyPressEvent(event);
     }
 }
 
-void TMediaPlayer::focusInEvent(QFocusEvent*) { focusChanged(); }
+void TMediaPlayer::focusInEvent(QFocusEvent*) {
+    focusChanged();
+    notifyPlayerFocus(this);
+}
 
 void TMediaPlayer::focusOutEvent(QFocusEvent*) { focusChanged(); }
 

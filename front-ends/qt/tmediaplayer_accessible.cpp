@@ -1,10 +1,12 @@
-// The player control for screen readers: the control is a group, each shown button a
-// push button child whose press action presses it as Space does.
+// The player control for screen readers: the control is a tool bar named "Player" and
+// described by its hint, each shown button a push button child named by its function,
+// whose press action presses it as Space does.
 #include "front-ends/qt/tmediaplayer_accessible.h"
 
 #include "front-ends/qt/tmediaplayer.h"
 
 #include <QAccessibleWidget>
+#include <QMetaObject>
 #include <QPointer>
 
 #include <array>
@@ -47,6 +49,7 @@ public:
         s.disabled = !player_->isEnabled() || !player_->pressableByKeyboard(button_);
         s.invisible = !player_->isVisible();
         s.focused = player_->hasFocus() && player_->FocusedButton() == button_;
+        s.pressed = player_->sunk(button_);
         return s;
     }
     void* interface_cast(QAccessible::InterfaceType t) override {
@@ -54,9 +57,17 @@ public:
     }
 
     QStringList actionNames() const override { return state().disabled ? QStringList() : QStringList{pressAction()}; }
-    // The press a Space key gives, after the keyboard focus has moved to the button.
+    // The press a Space key gives, after the keyboard focus has moved to the button. It
+    // runs from the event loop, not inside the screen reader's call: a press may show a
+    // box, and the screen reader would wait for it to close.
     void doAction(const QString& name) override {
-        if (player_ && name == pressAction() && !state().disabled) player_->pressByKeyboard(button_);
+        if (!player_ || name != pressAction() || state().disabled) return;
+        QMetaObject::invokeMethod(
+            player_.data(),
+            [player = player_, button = button_] {
+                if (player && player->isEnabled()) player->pressByKeyboard(button);
+            },
+            Qt::QueuedConnection);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -67,10 +78,19 @@ private:
 
 class AccessiblePlayer final : public QAccessibleWidget {
 public:
-    explicit AccessiblePlayer(TMediaPlayer* player) : QAccessibleWidget(player, QAccessible::Grouping) {}
+    explicit AccessiblePlayer(TMediaPlayer* player) : QAccessibleWidget(player, QAccessible::ToolBar) {}
     ~AccessiblePlayer() override {
         for (const QAccessible::Id id : ids_)
             if (id != 0) QAccessible::deleteAccessibleInterface(id);
+    }
+
+    // Named for what it is; its hint, which says what to do with it, is its description.
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name) return QStringLiteral("Player");
+        if (t == QAccessible::Description) {
+            return widget()->accessibleDescription().isEmpty() ? widget()->toolTip() : widget()->accessibleDescription();
+        }
+        return QAccessibleWidget::text(t);
     }
 
     int childCount() const override { return static_cast<int>(shown().size()); }
@@ -123,6 +143,22 @@ void notifyPlayerButtonStates(TMediaPlayer* player) {
         QAccessibleStateChangeEvent event(bar->child(i), changed);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+void notifyPlayerFocus(TMediaPlayer* player) {
+    if (!QAccessible::isActive() || !player->hasFocus()) return;
+    const int index = player->buttonLeft(player->FocusedButton()) < 0 ? -1 : [&] {
+        int i = 0;
+        for (TMPBtnType b : kAll) {
+            if (b == player->FocusedButton()) break;
+            i += player->VisibleButtons().contains(b);
+        }
+        return i;
+    }();
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(player);
+    if (bar == nullptr || index < 0 || index >= bar->childCount()) return;
+    QAccessibleEvent event(bar->child(index), QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 void installPlayerAccessibility() {

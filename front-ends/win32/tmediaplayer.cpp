@@ -107,9 +107,10 @@ TMediaPlayer::TMediaPlayer(std::unique_ptr<GlyphSet> glyphs, MediaLayer& layer, 
     followWindowSize();
 }
 
-// The window goes before the glyphs it paints with.
+// The window goes before the glyphs it paints with; its screen readers are cut off with it.
 TMediaPlayer::~TMediaPlayer() {
     if (hwnd() != nullptr) DestroyWindow(hwnd());
+    accessibility_.disconnect();
 }
 
 void TMediaPlayer::repaint() {
@@ -174,13 +175,27 @@ LRESULT TMediaPlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_ENABLE:
             repaint();
+            accessibility_.statesChanged();
+            return 0;
+        case WM_GETOBJECT:
+            return accessibility_.answer(wParam, lParam);
+        case WM_DESTROY:
+            accessibility_.disconnect();
+            break;
+        case PlayerAccessibility::kPressMessage:
+            // A screen reader's press, as Space gives it.
+            if (wParam <= btEject && IsWindowEnabled(hwnd())) pressByKeyboard(static_cast<TMPBtnType>(wParam));
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (GetFocus() != hwnd()) SetFocus(hwnd());
             followWindowSize();
             mouseDown(GET_X_LPARAM(lParam));
-            if (Pressed()) SetCapture(hwnd());
+            if (Pressed()) {
+                SetCapture(hwnd());
+                accessibility_.focusMoved();
+                accessibility_.statesChanged();  // held down
+            }
             return 0;
         case WM_MOUSEMOVE:
             mouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
@@ -190,6 +205,7 @@ LRESULT TMediaPlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ReleaseCapture();
             releasing_ = false;
             mouseUp();
+            accessibility_.statesChanged();
             return 0;
         case WM_CAPTURECHANGED:
             if (!releasing_ && reinterpret_cast<HWND>(lParam) != hwnd()) dropPress();
@@ -206,14 +222,15 @@ LRESULT TMediaPlayer::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
             switch (wParam) {
                 case VK_SPACE: keyDown(Key::Space); return 0;
-                case VK_LEFT: keyDown(Key::Left); return 0;
-                case VK_RIGHT: keyDown(Key::Right); return 0;
+                case VK_LEFT: keyDown(Key::Left); accessibility_.focusMoved(); return 0;
+                case VK_RIGHT: keyDown(Key::Right); accessibility_.focusMoved(); return 0;
                 default: break;
             }
             break;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             focusChanged();
+            if (message == WM_SETFOCUS) accessibility_.focusMoved();
             return 0;
         default:
             break;

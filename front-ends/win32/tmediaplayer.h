@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/playback/player_bar.h"
+#include "front-ends/win32/player_accessible.h"
 #include "front-ends/win32/window.h"
 
 #include <memory>
@@ -20,6 +21,9 @@ public:
 
     static constexpr const wchar_t* kClassName = L"TMediaPlayer";
 
+    // The hint, which screen readers give as the control's description.
+    void setHint(std::wstring text) { accessibility_.setDescription(std::move(text)); }
+
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -27,6 +31,7 @@ protected:
     void paintNow() override;
     void resizeTo(Size size) override;
     Size currentSize() const override;
+    void buttonStatesChanged() override { accessibility_.statesChanged(); }
 
 private:
     class GlyphSet;
@@ -40,6 +45,7 @@ private:
     void dropPress();
 
     std::unique_ptr<GlyphSet> Buttons;
+    PlayerAccessibility accessibility_{*this};
     bool releasing_ = false;  // the capture goes because the button came up
 };
 

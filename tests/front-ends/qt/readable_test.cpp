@@ -318,14 +318,27 @@ std::vector<std::pair<std::string, bool>> accessibleButtons(TMediaPlayer* player
 
 TEST_F(Readable, PlayerButtonsAreAccessibleChildrenWithTheirState) {
     build();
+    // The player is named for what it is; its hint describes it.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(form->controls().MediaPlayer1);
+    EXPECT_EQ(bar->text(QAccessible::Name).toStdString(), "Player");
+    EXPECT_EQ(bar->text(QAccessible::Description), form->controls().MediaPlayer1->toolTip());
+    EXPECT_FALSE(form->controls().MediaPlayer1->toolTip().isEmpty());
+    EXPECT_EQ(bar->role(), QAccessible::ToolBar);
     using Buttons = std::vector<std::pair<std::string, bool>>;
     // After the creation step only Play can be pressed.
     EXPECT_EQ(accessibleButtons(form->controls().MediaPlayer1),
               (Buttons{{std::string("Play"), true}, {std::string("Pause"), false}, {std::string("Stop"), false}, {std::string("Next"), false},
-                       {std::string("Prev"), false}, {std::string("Step"), false}, {std::string("Back"), false}}));
+                       {std::string("Previous"), false}, {std::string("Step"), false}, {std::string("Back"), false}}));
     form->controls().MediaPlayer1->setEnabledButtons({btPause, btStop});
     EXPECT_EQ(accessibleButtons(form->controls().MediaPlayer1)[1], (std::pair<std::string, bool>{"Pause", true}));
     EXPECT_EQ(accessibleButtons(form->controls().MediaPlayer1)[0], (std::pair<std::string, bool>{"Play", false}));
+    TMediaPlayer& player = *form->controls().MediaPlayer1;
+    player.mouseDown(player.buttonLeft(btPause) + 3);  // held down: pressed
+    EXPECT_TRUE(bar->child(1)->state().pressed);
+    EXPECT_FALSE(bar->child(2)->state().pressed);
+    player.mouseMove(-1, -1);
+    player.mouseUp();
+    EXPECT_FALSE(bar->child(1)->state().pressed);
 
     // The editor's player shows all nine; pressing Play through the interface runs the
     // press Space gives: with no file open, the device's error.
@@ -335,6 +348,8 @@ TEST_F(Readable, PlayerButtonsAreAccessibleChildrenWithTheirState) {
     ASSERT_NE(play->actionInterface(), nullptr);
     ASSERT_TRUE(play->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     play->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(dialogs.errors().empty()) << "the press waits for the event loop, not inside the screen reader's call";
+    QCoreApplication::processEvents();
     ASSERT_EQ(dialogs.errors().size(), 1u);
     EXPECT_EQ(dialogs.errors()[0], "No MCI device open.");
 }

@@ -8,7 +8,11 @@
 #include "tests/front-ends/win32/win32_fixture.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
+#include <algorithm>
+#include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -280,6 +284,178 @@ TEST_F(PlayerControl, ArrowsAndSpaceReachTheBarThroughTheMessageLoop) {
     EXPECT_EQ(player.FocusedButton(), btEject);
     key(VK_SPACE);  // the hidden button is enabled, so Space presses it
     EXPECT_EQ(clicks, (std::vector<TMPBtnType>{btEject}));
+}
+
+// The player as a screen reader sees it through Active Accessibility, asked in this
+// process as Windows' screen readers ask from theirs.
+class PlayerForScreenReaders : public PlayerControl {
+protected:
+    PlayerForScreenReaders() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~PlayerForScreenReaders() override { CoUninitialize(); }
+
+    static IAccessible* accessibleOf(HWND window) {
+        IAccessible* a = nullptr;
+        EXPECT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&a)),
+                  S_OK);
+        return a;
+    }
+    static VARIANT child(LONG id) {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = id;
+        return v;
+    }
+    static std::string text(IAccessible* a, LONG id, HRESULT (IAccessible::*get)(VARIANT, BSTR*)) {
+        BSTR b = nullptr;
+        if ((a->*get)(child(id), &b) != S_OK || b == nullptr) return "";
+        std::string out(b, b + SysStringLen(b));  // the names are ASCII
+        SysFreeString(b);
+        return out;
+    }
+    static LONG variantOf(IAccessible* a, LONG id, HRESULT (IAccessible::*get)(VARIANT, VARIANT*)) {
+        VARIANT v;
+        VariantInit(&v);
+        EXPECT_EQ((a->*get)(child(id), &v), S_OK);
+        return v.vt == VT_I4 ? v.lVal : -1;
+    }
+    // Per child: name, role, and U(navailable) / P(ressed) / - .
+    static std::vector<std::string> children(IAccessible* a) {
+        LONG n = 0;
+        a->get_accChildCount(&n);
+        std::vector<VARIANT> kids(static_cast<std::size_t>(n));
+        LONG got = 0;
+        EXPECT_EQ(AccessibleChildren(a, 0, n, kids.data(), &got), S_OK);
+        std::vector<std::string> out;
+        for (LONG i = 0; i < got; ++i) {
+            EXPECT_EQ(kids[i].vt, VT_I4) << "buttons are simple elements";
+            const LONG id = kids[i].lVal;
+            const LONG state = variantOf(a, id, &IAccessible::get_accState);
+            out.push_back(text(a, id, &IAccessible::get_accName) +
+                          (variantOf(a, id, &IAccessible::get_accRole) == ROLE_SYSTEM_PUSHBUTTON ? "" : " (not a button)") +
+                          ((state & STATE_SYSTEM_PRESSED) ? " P" : (state & STATE_SYSTEM_UNAVAILABLE) ? " U" : " -"));
+        }
+        return out;
+    }
+};
+
+TEST_F(PlayerForScreenReaders, EachShownButtonIsAPushButtonNamedByItsFunctionWithItsState) {
+    std::cout << "[   NOTE   ] Asked in this process. Not shown under Wine: a screen reader's calls from its own"
+                 " process (through COM's marshalling), and what it then says.\n";
+    asMainWindow();
+    player.setHint(L"This is the player");
+    IAccessible* a = accessibleOf(h());
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(text(a, CHILDID_SELF, &IAccessible::get_accName), "Player");
+    EXPECT_EQ(text(a, CHILDID_SELF, &IAccessible::get_accDescription), "This is the player");
+    EXPECT_EQ(variantOf(a, CHILDID_SELF, &IAccessible::get_accRole), ROLE_SYSTEM_TOOLBAR);
+
+    struct Row {
+        TButtonSet enabled;
+        std::vector<std::string> seen;
+    };
+    const Row rows[] = {
+        {{btPlay}, {"Play -", "Pause U", "Stop U", "Next U", "Previous U", "Step U", "Back U"}},
+        {{btPause, btStop}, {"Play U", "Pause -", "Stop -", "Next U", "Previous U", "Step U", "Back U"}},
+    };
+    for (const Row& row : rows) {
+        player.setEnabledButtons(row.enabled);
+        EXPECT_EQ(children(a), row.seen);
+    }
+    mouse(WM_LBUTTONDOWN, centre(btStop));
+    EXPECT_EQ(children(a)[2], "Stop P");
+    mouse(WM_LBUTTONUP, centre(btStop));
+    EXPECT_EQ(children(a)[2], "Stop -");
+    EnableWindow(h(), FALSE);
+    EXPECT_EQ(children(a)[2], "Stop U");
+    EnableWindow(h(), TRUE);
+
+    // Where each button stands on the screen, and what stands at a point.
+    RECT r{};
+    GetWindowRect(h(), &r);
+    LONG x = 0, y = 0, w = 0, hgt = 0;
+    ASSERT_EQ(a->accLocation(&x, &y, &w, &hgt, child(3)), S_OK);
+    EXPECT_EQ(x, r.left + player.buttonLeft(btStop));
+    EXPECT_EQ(w, player.ButtonWidth());
+    EXPECT_EQ(y, r.top);
+    EXPECT_EQ(hgt, r.bottom - r.top);
+    VARIANT at;
+    ASSERT_EQ(a->accHitTest(r.left + centre(btStop), r.top + 5, &at), S_OK);
+    EXPECT_EQ(at.lVal, 3);
+    ASSERT_EQ(a->accNavigate(NAVDIR_LASTCHILD, child(CHILDID_SELF), &at), S_OK);
+    EXPECT_EQ(at.lVal, 7);
+    EXPECT_EQ(a->accNavigate(NAVDIR_NEXT, child(7), &at), S_FALSE);
+
+    // Showing other buttons renumbers the children.
+    player.setVisibleButtons({btStop, btEject});
+    EXPECT_EQ(children(a), (std::vector<std::string>{"Stop -", "Eject U"}));
+    a->Release();
+}
+
+TEST_F(PlayerForScreenReaders, DefaultActionPressesTheButtonAsTheKeyboardDoes) {
+    asMainWindow();
+    player.setEnabledButtons({btPlay});
+    IAccessible* a = accessibleOf(h());
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(text(a, 1, &IAccessible::get_accDefaultAction), "Press");
+    EXPECT_EQ(text(a, 2, &IAccessible::get_accDefaultAction), "");
+    EXPECT_EQ(a->accDoDefaultAction(child(2)), DISP_E_MEMBERNOTFOUND) << "Pause cannot be pressed";
+    ASSERT_EQ(a->accDoDefaultAction(child(1)), S_OK);
+    EXPECT_TRUE(clicks.empty()) << "the press waits for the message loop, not inside the client's call";
+    test::pumpMessages();
+    EXPECT_EQ(clicks, (std::vector<TMPBtnType>{btPlay}));
+    EXPECT_EQ(layer.count(Command::Play), 1);
+    EXPECT_EQ(player.FocusedButton(), btPlay);
+    a->Release();
+}
+
+TEST_F(PlayerForScreenReaders, AClientThatOutlivesTheWindowIsToldItIsGone) {
+    auto editorsPlayer = std::make_unique<TMediaPlayer>(layer, host.hwnd(), 101, RECT{20, 80, 336, 117});
+    editorsPlayer->OnClick = player.OnClick;
+    IAccessible* a = accessibleOf(editorsPlayer->hwnd());
+    ASSERT_NE(a, nullptr);
+    LONG n = 0;
+    EXPECT_EQ(a->get_accChildCount(&n), S_OK);
+    EXPECT_EQ(n, 9);
+    EXPECT_EQ(a->accDoDefaultAction(child(9)), S_OK);  // Eject, posted before the window goes
+    editorsPlayer.reset();
+    test::pumpMessages();
+    EXPECT_TRUE(clicks.empty());
+    BSTR name = nullptr;
+    VARIANT v;
+    EXPECT_EQ(a->get_accChildCount(&n), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(a->get_accName(child(1), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(a->get_accState(child(CHILDID_SELF), &v), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(a->accDoDefaultAction(child(1)), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(a->Release(), 0u) << "the client's reference was the last";
+}
+
+// What the control tells screen readers without being asked: the button the arrows
+// move the focus to, and that the buttons' states changed.
+std::vector<std::pair<DWORD, LONG>> g_events;
+
+TEST_F(PlayerForScreenReaders, FocusMovesAndStateChangesAreAnnounced) {
+    asMainWindow();
+    g_events.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT && child != CHILDID_SELF) g_events.emplace_back(event, child);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    SetFocus(h());
+    if (GetFocus() != h()) GTEST_SKIP() << "Wine did not give the control the keyboard focus";
+    SendMessageW(h(), WM_KEYDOWN, VK_RIGHT, 0);
+    player.setEnabledButtons({btPause});
+    test::pumpMessages();
+    UnhookWinEvent(hook);
+    const std::vector<std::pair<DWORD, LONG>> focus{{EVENT_OBJECT_FOCUS, 1}, {EVENT_OBJECT_FOCUS, 2}};
+    ASSERT_GE(g_events.size(), 2u + 7u);
+    EXPECT_EQ(std::vector(g_events.begin(), g_events.begin() + 2), focus);
+    EXPECT_EQ(std::count(g_events.begin(), g_events.end(), std::pair<DWORD, LONG>{EVENT_OBJECT_STATECHANGE, 7}), 1);
 }
 
 }  // namespace

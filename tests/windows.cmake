@@ -111,7 +111,7 @@ add_executable(tb_win32_window_tests
   front-ends/win32/small_windows_test.cpp
 )
 target_include_directories(tb_win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main)
+target_link_libraries(tb_win32_window_tests PRIVATE tb_win32 tb_win32_resources GTest::gtest_main oleacc ole32 oleaut32)
 tb_windows_tests(tb_win32_window_tests TEST_FILTER "-EditorAtAnotherDensity.*" PROPERTIES RESOURCE_LOCK win32_desktop)
 # Changes the prefix's screen density for the processes it starts: not beside others.
 add_test(NAME EditorAtAnotherDensity.ControlsStandAtTheScaledDesignPlaces

@@ -118,9 +118,7 @@ int TForm1::volumeSlider() const { return TrackBar1->value(); }
 void TForm1::setTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
 
 void TForm1::openViewWindow(const std::vector<std::string>& paths) {
-    auto view = std::make_unique<TForm4>();
-    for (const auto& path : paths) view->ListBox1->addItem(q(path));
-    keep(std::move(view))->show();
+    keep(std::make_unique<TForm4>(paths))->show();
 }
 
 void TForm1::openAboutWindow() { keep(std::make_unique<TForm5>())->show(); }
@@ -137,7 +135,7 @@ void TForm1::runEditor(const std::string& caption, const std::string& heading) {
                   this);
     runHandler([&] { editor.FormCreate(); });
     editor.setWindowTitle(q(caption));
-    editor.Label1->setText(q(heading));
+    editor.setLabel1(heading);
     centreOver(editor, this);
     editor.exec();
 }

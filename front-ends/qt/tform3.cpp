@@ -9,7 +9,6 @@
 #include "front-ends/qt/text.h"
 
 #include <QCloseEvent>
-#include <QFontMetricsF>
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,8 +20,6 @@
 #include <QStyle>
 #include <QToolButton>
 
-#include <algorithm>
-#include <cmath>
 
 namespace tb {
 
@@ -55,31 +52,17 @@ TForm3::Controls TForm3::buildLayout() {
 
     // The labels' fonts shrink where the stand-in fonts are wider than the design's.
     for (QLabel* l : {c.Label2, c.Label7}) {
-        const int width = l->width();
-        QFont f = l->font();
-        f.setPixelSize(design::fittingFont(f.pixelSize(), width, [&](int px) {
-            QFont at(f);
-            at.setPixelSize(px);
-            return QFontMetrics(at).horizontalAdvance(l->text());
-        }));
-        l->setFont(f);
-        l->resize(width, l->sizeHint().height());
+        l->setFont(fitting(l->font(), {l->text()}, l->width()));
+        l->resize(l->width(), l->sizeHint().height());
     }
     c.SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     c.SpeedButton2->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    // An edit control's own narrow margin: the help lines were laid out to the memo's width.
+    // An edit control's own narrow margin: the help lines were laid out to the memo's
+    // width, and none may wrap.
     c.Memo1->document()->setDocumentMargin(2);
-    const qreal room = c.Memo1->width() - 2 * c.Memo1->frameWidth() - 4 - 1;
-    const auto lines = design::linesToFit(design.control("Memo1").text);
-    QFont help = c.Memo1->font();
-    help.setPixelSize(design::fittingFont(help.pixelSize(), static_cast<int>(room), [&](int px) {
-        QFont at(help);
-        at.setPixelSize(px);
-        qreal widest = 0;
-        for (const auto& line : lines) widest = std::max(widest, QFontMetricsF(at).horizontalAdvance(qtext(line)));
-        return static_cast<int>(std::ceil(widest));
-    }));
-    c.Memo1->setFont(help);
+    QStringList lines;
+    for (const auto& line : design::linesToFit(design.control("Memo1").text)) lines << qtext(line);
+    c.Memo1->setFont(fitting(c.Memo1->font(), lines, c.Memo1->width() - 2 * c.Memo1->frameWidth() - 2 * 2 - 1));
     c.MediaPlayer1->raise();
 
     auto handle = [this](auto* sender, auto signal, void (TForm3::*method)()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/presenters/small_windows_design.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
@@ -10,14 +12,14 @@ namespace tb {
 // chosen for. Whoever fixes a text colour fixes its background as well, so that a dark
 // desktop palette never puts blue or red text on a dark ground.
 namespace colours {
-inline const QColor face{0xF0, 0xF0, 0xF0};   // the window face
+inline QColor of(design::Colour c) { return {c.red, c.green, c.blue}; }
+inline const QColor face = of(design::colours::face);  // the window face
 inline const QColor cream{0xFF, 0xFF, 0xE1};  // the tooltip background: the playlist, the clock
-inline const QColor white{0xFF, 0xFF, 0xFF};
-inline const QColor black{0x00, 0x00, 0x00};
-inline const QColor blue{0x00, 0x00, 0xFF};
-inline const QColor navy{0x00, 0x00, 0x80};
-// Pure red reaches only 3.7:1 on the face; this red reads at 5.0:1.
-inline const QColor red{0xD0, 0x00, 0x00};
+inline const QColor white = of(design::colours::white);
+inline const QColor black = of(design::colours::black);
+inline const QColor blue = of(design::colours::blue);
+inline const QColor navy = of(design::colours::navy);
+inline const QColor red = of(design::colours::red);
 }  // namespace colours
 
 // A text colour in `textRole` over `back` in `backRole`.

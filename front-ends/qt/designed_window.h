@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/presenters/window_design.h"
+#include "front-ends/qt/colours.h"
 
 #include <QColor>
 #include <QFont>
@@ -14,8 +15,6 @@
 #include <string_view>
 
 namespace tb {
-
-inline QColor qcolour(design::Colour c) { return {c.red, c.green, c.blue}; }
 
 // A window's controls made from its design: each the Qt widget of its kind, at its
 // place (scaled from the design's density to Qt's 96-dpi units), with its text, font,

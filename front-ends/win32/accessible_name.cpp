@@ -3,7 +3,8 @@
 // controls need another (a button whose text is "Play" plays the selected entry). The
 // property service that would set it (IAccPropServices) is a stub in Wine, so each such
 // control answers WM_GETOBJECT itself: its own accessible object, or Windows' for its
-// kind, with the name and description replaced.
+// kind, with the name and description replaced. (IIDs by __uuidof: mingw's import
+// library gives IID_IAccessible as a call stub, not the IID.)
 #include "front-ends/win32/designed_window.h"
 
 #include <commctrl.h>
@@ -24,7 +25,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
         if (out == nullptr) return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+        if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) || riid == __uuidof(IAccessible)) {
             *out = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -119,12 +120,12 @@ LRESULT CALLBACK answerForScreenReaders(HWND control, UINT message, WPARAM wPara
         IAccessible* standard = nullptr;
         const LRESULT own = DefSubclassProc(control, message, wParam, lParam);
         const HRESULT found =
-            own > 0 ? ObjectFromLresult(own, IID_IAccessible, wParam, reinterpret_cast<void**>(&standard))
-                    : CreateStdAccessibleObject(control, OBJID_CLIENT, IID_IAccessible,
+            own > 0 ? ObjectFromLresult(own, __uuidof(IAccessible), wParam, reinterpret_cast<void**>(&standard))
+                    : CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
                                                 reinterpret_cast<void**>(&standard));
         if (SUCCEEDED(found) && standard != nullptr) {
             auto* named = new NamedAccessible(standard, *names);
-            const LRESULT result = LresultFromObject(IID_IAccessible, wParam, named);
+            const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, named);
             named->Release();
             return result;
         }

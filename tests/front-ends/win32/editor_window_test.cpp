@@ -211,7 +211,7 @@ TEST_F(EditorWindow, ScreenReadersReadTheDesignsNamesAndHints) {
     for (const design::Control& c : design::editor().controls) {
         if (c.kind == Kind::Label || c.kind == Kind::Panel || c.kind == Kind::GroupBox) continue;
         IAccessible* a = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(controlOf(c), OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&a)),
+        ASSERT_EQ(AccessibleObjectFromWindow(controlOf(c), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&a)),
                   S_OK)
             << c.name;
         EXPECT_EQ(read(a, &IAccessible::get_accName), design::spokenName(c)) << c.name;

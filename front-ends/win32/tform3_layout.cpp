@@ -8,19 +8,23 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace tb {
 namespace {
 
-// Tahoma at `height` design pixels, or smaller until every text fits `width` pixels.
-HFONT fittingFont(Fonts& fonts, int height, const std::vector<std::wstring>& texts, int width) {
-    return fonts.get(L"Tahoma", design::fittingFont(height, width, [&](int h) {
+// A font of the design, or smaller until every text fits `width` pixels.
+HFONT fittingFont(Fonts& fonts, const design::Font& f, const std::vector<std::wstring>& texts, int width) {
+    const std::wstring face = wide(f.face);
+    return fonts.get(face, design::fittingFont(f.pixels, width, [&](int pixels) {
                          LONG widest = 0;
-                         for (const auto& text : texts) widest = std::max(widest, textSize(fonts.get(L"Tahoma", h), text).cx);
+                         for (const auto& text : texts) {
+                             widest = std::max(widest, textSize(fonts.get(face, pixels, f.bold), text).cx);
+                         }
                          return static_cast<int>(widest);
-                     }));
+                     }), f.bold);
 }
 
 HBITMAP loadGlyph(const wchar_t* name) {
@@ -58,29 +62,31 @@ void TForm3::buildLayout(MediaLayer& media) {
             return button;
         });
     const DesignedControls& m = *made_;
-    c_ = {m.get("Label1"),      m.get("Label2"),       m.get("Label7"),          m.get("LabelAMPM"),
-          m.get("Edit1"),       m.get("SpeedButton1"), m.get("SpeedButton2"),    m.get("DateTimePicker1"),
-          m.get("ListBox1"),    m.get("Button2"),      m.get("Button4"),         m.get("Button7"),
-          m.get("Button1"),     m.get("Button3"),      m.get("Button5"),         m.get("Button6"),
-          m.get("GroupBox1"),   m.get("Memo1"),        player_.get()};
+    c_ = {m.get("Label1"),   m.get("Label2"),       m.get("Label7"),       m.get("LabelAMPM"),
+          m.get("Edit1"),    m.get("SpeedButton1"), m.get("SpeedButton2"), m.get("DateTimePicker1"),
+          m.get("ListBox1"), m.get("Button2"),      m.get("Button4"),      m.get("Button7"),
+          m.get("Button1"),  m.get("Button3"),      m.get("Button5"),      m.get("Button6"),
+          m.get("GroupBox1"), m.get("Memo1"),       player_.get()};
     SetWindowSubclass(c_.ListBox1, &TForm3::listProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 
     // The labels' fonts shrink where the stand-in fonts are wider than the design's.
-    for (HWND label : {c_.Label2, c_.Label7}) {
+    const design::Window& d = design::editor();
+    for (const char* name : {"Label2", "Label7"}) {
+        HWND label = made_->get(name);
+        const design::Control& c = d.control(name);
         RECT r{};
         GetClientRect(label, &r);
-        const std::wstring text = wide(design::editor().control(label == c_.Label2 ? "Label2" : "Label7").text);
-        HFONT font = fittingFont(fonts_, design::editor().control("Label2").font->pixels, {text}, r.right);
+        HFONT font = fittingFont(fonts_, *c.font, {wide(c.text)}, r.right);
         SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SetWindowPos(label, nullptr, 0, 0, r.right, textSize(font, text).cy, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(label, nullptr, 0, 0, r.right, textSize(font, wide(c.text)).cy, SWP_NOMOVE | SWP_NOZORDER);
     }
     // The help's lines were laid out to the memo's width: none may wrap.
+    const design::Control& memo = d.control("Memo1");
     std::vector<std::wstring> lines;
-    for (const auto& line : design::linesToFit(design::editor().control("Memo1").text)) lines.push_back(wide(line));
+    for (const auto& line : design::linesToFit(memo.text)) lines.push_back(wide(line));
     RECT lineRect{};
     SendMessageW(c_.Memo1, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&lineRect));
-    HFONT help = fittingFont(fonts_, design::editor().control("Memo1").font->pixels, lines,
-                             lineRect.right - lineRect.left - 1);
+    HFONT help = fittingFont(fonts_, *memo.font, lines, lineRect.right - lineRect.left - 1);
     SendMessageW(c_.Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(help), TRUE);
 }
 

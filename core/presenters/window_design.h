@@ -3,7 +3,8 @@
 // Each window's design as plain data: its size and caption, and for every control its
 // kind, name, place, texts, font, colours and tab order. Both front ends walk these
 // tables to make their windows, and their layout tests walk the same tables, so a
-// window is described once. Texts are UTF-8; places are in 96-dpi pixels.
+// window is described once. Texts are UTF-8; places and font heights are in pixels at
+// the window's design density (96 dots per inch unless the window says otherwise).
 
 #include <cstddef>
 #include <optional>
@@ -27,7 +28,7 @@ struct Colour {
 
 struct Font {
     std::string_view face;
-    int pixels = 0;  // the character height in 96-dpi pixels
+    int pixels = 0;  // the character height in design pixels
     bool bold = false;
 };
 
@@ -48,31 +49,47 @@ enum class Kind {
 };
 
 struct Control {
-    std::string_view name;  // the design's name: "ListBox1"
+    std::string_view name{};  // the design's name: "ListBox1"
     Kind kind = Kind::Label;
-    std::string_view parent;  // empty: the window itself
-    Rect rect;
-    std::string_view text;            // the caption or first contents
-    std::string_view accessibleName;  // short, says what the control is
-    std::string_view hint;            // the tooltip, also the accessible description
-    std::optional<Font> font;         // none: the window's font
-    std::optional<Colour> ink;        // the text colour
-    std::optional<Colour> face;       // the background
+    std::string_view parent{};  // empty: the window itself
+    Rect rect{};
+    std::string_view text{};            // the caption or first contents
+    std::string_view accessibleName{};  // short, says what the control is
+    std::string_view hint{};            // the tooltip, also the accessible description
+    std::optional<Font> font{};         // none: the window's font
+    std::optional<Colour> ink{};        // the text colour
+    std::optional<Colour> face{};       // the background
     int tabOrder = -1;                // -1: not reached with Tab
+    bool readOnly = false;            // an edit or memo the user cannot change
+    bool fill = false;                // fills its parent's inside (a group box's below its caption)
 };
 
 struct Window {
-    std::string_view name;  // "TForm1"
-    std::string_view caption;
+    std::string_view name{};  // "TForm1"
+    std::string_view caption{};
     int width = 0, height = 0;  // the client area
-    Font font;
-    std::span<const Control> controls;
+    Font font{};
+    std::span<const Control> controls{};
+    int dpi = 96;                 // the density the places were laid out at
+    std::optional<Colour> face{};  // the ground; none: the window face
 
     // The control of that name; a missing one is a fault in the table, not in the user's data.
     const Control& control(std::string_view controlName) const {
         for (const Control& c : controls)
             if (c.name == controlName) return c;
         throw std::logic_error("window " + std::string(name) + " has no control " + std::string(controlName));
+    }
+
+    // A control's place in the window's client area: its own plus its parents'.
+    Rect inWindow(const Control& c) const {
+        Rect r = c.rect;
+        for (std::string_view p = c.parent; !p.empty();) {
+            const Control& parent = control(p);
+            r.x += parent.rect.x;
+            r.y += parent.rect.y;
+            p = parent.parent;
+        }
+        return r;
     }
 };
 

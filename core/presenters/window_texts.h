@@ -8,17 +8,16 @@ namespace tb::window_texts {
 // The tooltip of the program's icon in the notification area.
 inline constexpr const char* kTrayIconHint = "TollbrookV1.01";
 
-// The editor's help, one entry per line of its memo, blanks at line ends included.
-inline constexpr const char* kEditorHelpLines[8] = {
-    "Please enter or select the full name of ",
-    "the music file that you want to play at ",
-    "the ",
-    "above text box, and press the Add ",
-    "button after selecting the play time.",
-    "",
-    "Note: only click save button,The ",
-    "change will come into effect!",
-};
+// The editor's help, one line of its memo each, blanks at line ends included.
+inline constexpr const char* kEditorHelp =
+    "Please enter or select the full name of \n"
+    "the music file that you want to play at \n"
+    "the \n"
+    "above text box, and press the Add \n"
+    "button after selecting the play time.\n"
+    "\n"
+    "Note: only click save button,The \n"
+    "change will come into effect!";
 
 // The about window's description: three paragraphs, an empty line between them.
 inline constexpr const char* kAboutDescription =

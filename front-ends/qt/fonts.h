@@ -1,14 +1,14 @@
 #pragma once
 
+#include "core/presenters/editor_design.h"
+
 #include <QFont>
 #include <QFontMetricsF>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tb {
 
@@ -37,31 +37,17 @@ inline QFont uiFont(const char* family, int pixels, bool bold = false) {
     return f;
 }
 
-// Shrinks a label's font until its text fits `width`, where no font with the layout's
-// widths is installed (the stand-ins are wider).
-inline void fitText(QLabel* label, int width) {
-    QFont f = label->font();
-    while (f.pixelSize() > 6 && QFontMetrics(f).horizontalAdvance(label->text()) > width) {
-        f.setPixelSize(f.pixelSize() - 1);
-    }
-    label->setFont(f);
-    label->resize(width, label->sizeHint().height());
-}
-
-// Shrinks a memo's font until none of its lines wraps at the memo's width.
-inline void fitLines(QPlainTextEdit* memo) {
-    const qreal width = memo->width() - 2 * memo->frameWidth() - 2 * memo->document()->documentMargin() - 1;
-    QFont f = memo->font();
-    auto widest = [&] {
-        qreal w = 0;
-        for (QString line : memo->toPlainText().split(QLatin1Char('\n'))) {
-            while (line.endsWith(QLatin1Char(' '))) line.chop(1);  // trailing blanks do not wrap
-            w = std::max(w, QFontMetricsF(f).horizontalAdvance(line));
-        }
-        return w;
-    };
-    while (f.pixelSize() > 6 && widest() > width) f.setPixelSize(f.pixelSize() - 1);
-    memo->setFont(f);
+// The font, made smaller where a stand-in is wider than the layout's font, until every
+// text fits `width`.
+inline QFont fitting(QFont f, const QStringList& texts, int width) {
+    f.setPixelSize(design::fittingFont(f.pixelSize(), width, [&](int pixels) {
+        QFont at(f);
+        at.setPixelSize(pixels);
+        qreal widest = 0;
+        for (const QString& text : texts) widest = std::max(widest, QFontMetricsF(at).horizontalAdvance(text));
+        return static_cast<int>(std::ceil(widest));
+    }));
+    return f;
 }
 
 }  // namespace tb

@@ -111,9 +111,7 @@ int TForm1::volumeSlider() const { return c_.TrackBar1->value(); }
 void TForm1::setTimerEnabled(bool enabled) { c_.Timer1->setEnabled(enabled); }
 
 void TForm1::openViewWindow(const std::vector<std::string>& paths) {
-    auto view = std::make_unique<TForm4>();
-    for (const auto& path : paths) view->ListBox1->addItem(q(path));
-    keep(std::move(view))->show();
+    keep(std::make_unique<TForm4>(paths))->show();
 }
 
 void TForm1::openAboutWindow() { keep(std::make_unique<TForm5>())->show(); }

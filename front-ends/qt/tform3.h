@@ -61,16 +61,22 @@ public:
     // The new line's time text: the picker's time of day in the long time format.
     std::string pickerTimeText() const { return presenter_->pickerTimeText(); }
 
-    QLabel *Label1 = nullptr, *Label2 = nullptr, *Label7 = nullptr, *LabelAMPM = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr;
-    QDateTimeEdit* DateTimePicker1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QPushButton *Button2 = nullptr, *Button4 = nullptr, *Button7 = nullptr, *Button1 = nullptr,
-                *Button3 = nullptr, *Button5 = nullptr, *Button6 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-    TMediaPlayer* MediaPlayer1 = nullptr;
+    // The command that opens the window sets its heading.
+
+    // The controls, by their names in the window's design: what tests reach.
+    struct Controls {
+        QLabel *Label1 = nullptr, *Label2 = nullptr, *Label7 = nullptr, *LabelAMPM = nullptr;
+        QLineEdit* Edit1 = nullptr;
+        QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr;
+        QDateTimeEdit* DateTimePicker1 = nullptr;
+        QListWidget* ListBox1 = nullptr;
+        QPushButton *Button2 = nullptr, *Button4 = nullptr, *Button7 = nullptr, *Button1 = nullptr, *Button3 = nullptr,
+                    *Button5 = nullptr, *Button6 = nullptr;
+        QGroupBox* GroupBox1 = nullptr;
+        QPlainTextEdit* Memo1 = nullptr;
+        TMediaPlayer* MediaPlayer1 = nullptr;
+    };
+    const Controls& controls() const { return c_; }
 
     void setCaption(const std::string& text) override;
     void setLabel1(const std::string& text) override;
@@ -93,9 +99,10 @@ private:
     void setAmPmLabel(const std::string& text) override;
     void showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) override;
 
-    void buildLayout();
+    Controls buildLayout();
 
     TForm3Services services_;
+    Controls c_{};
     std::unique_ptr<EditorPresenter> presenter_;
 };
 

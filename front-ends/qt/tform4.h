@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -15,10 +18,17 @@ class TForm4 final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm4(QWidget* parent = nullptr);
+    explicit TForm4(const std::vector<std::string>& paths, QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
+    // The controls, by their names in the window's design: what tests reach.
+    struct Controls {
+        QLabel* Label1 = nullptr;
+        QListWidget* ListBox1 = nullptr;
+    };
+    const Controls& controls() const { return c_; }
+
+private:
+    Controls c_;
 };
 
 // The about window.
@@ -28,8 +38,14 @@ class TForm5 final : public QWidget {
 public:
     explicit TForm5(QWidget* parent = nullptr);
 
-    QLabel* Label1 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    struct Controls {
+        QLabel* Label1 = nullptr;
+        QPlainTextEdit* Memo1 = nullptr;
+    };
+    const Controls& controls() const { return c_; }
+
+private:
+    Controls c_;
 };
 
 // Says where the program's source code can be bought, with a button to the page.
@@ -39,8 +55,14 @@ class TFormBuySourceCode final : public QDialog {
 public:
     explicit TFormBuySourceCode(QWidget* parent = nullptr);
 
-    QPlainTextEdit* Memo1 = nullptr;
-    QPushButton* Button1 = nullptr;
+    struct Controls {
+        QPlainTextEdit* Memo1 = nullptr;
+        QPushButton* Button1 = nullptr;
+    };
+    const Controls& controls() const { return c_; }
+
+private:
+    Controls c_;
 };
 
 }  // namespace tb

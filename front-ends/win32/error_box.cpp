@@ -1,6 +1,7 @@
 #include "front-ends/win32/error_box.h"
 
 #include "core/error_boxes.h"
+#include "core/presenters/small_windows_design.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/text.h"
 
@@ -43,7 +44,8 @@ ErrorBoxWindow::ErrorBoxWindow(OpenErrorBox& box, const std::string& caption) : 
     icon_ = createControl(hwnd(), L"STATIC", L"", SS_ICON, 0, {}, 0, nullptr);
     SendMessageW(icon_, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_ERROR)), 0);
     text_ = createControl(hwnd(), L"STATIC", wide(box_.text()), SS_LEFT | SS_NOPREFIX, 0, {}, kTextId, font_);
-    ok_ = createControl(hwnd(), L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 0, {}, IDOK, font_);
+    ok_ = createControl(hwnd(), L"BUTTON", wide(design::errorBox().control("OK").text), BS_DEFPUSHBUTTON | WS_TABSTOP,
+                        0, {}, IDOK, font_);
     box_.changed = [this] {
         SetWindowTextW(text_, wide(box_.text()).c_str());
         fitToText();
@@ -67,15 +69,17 @@ void ErrorBoxWindow::run() {
 // keeps its centre as it grows.
 void ErrorBoxWindow::fitToText() {
     const Scale scale{dpiOf(hwnd())};
-    const int margin = scale(11), gap = scale(12);
+    const design::ErrorBoxSpacing& spacing = design::kErrorBoxSpacing;
+    const int margin = scale(spacing.margin), gap = scale(spacing.gap);
     const int iconSize = GetSystemMetrics(SM_CXICON);
-    const SIZE button{scale(75), scale(23)};
+    const design::Rect& ok = design::errorBox().control("OK").rect;
+    const SIZE button{scale(ok.width), scale(ok.height)};
 
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     const int workWidth = monitor.rcWork.right - monitor.rcWork.left;
-    const int maxText = std::min(scale(480), workWidth - iconSize - 2 * margin - gap - scale(40));
+    const int maxText = std::min(scale(spacing.widestText), workWidth - iconSize - 2 * margin - gap - scale(40));
 
     const SIZE text = measure(text_, font_, textOf(text_), maxText, DT_WORDBREAK | DT_EXPANDTABS);
     NONCLIENTMETRICSW fonts = systemFonts();

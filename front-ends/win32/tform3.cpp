@@ -1,6 +1,7 @@
 #include "front-ends/win32/tform3.h"
 
 #include "core/handler.h"
+#include "core/presenters/editor_design.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/picture_buttons.h"
 #include "front-ends/win32/resources/resource_ids.h"
@@ -14,9 +15,6 @@
 
 namespace tb {
 namespace {
-
-// The editor's own density: its design is in pixels at 120 dots per inch.
-constexpr int kDesignDpi = 120;
 
 // The day of `day` at the time of `time`.
 SYSTEMTIME withTime(SYSTEMTIME day, const TimeOfDay& time) {
@@ -36,16 +34,16 @@ std::wstring windowText(HWND window) {
 }  // namespace
 
 TForm3::TForm3(EditorServices services, MediaLayer& media, HWND owner)
-    : owner_(owner), scale_{dpiOf(owner), kDesignDpi}, fonts_(scale_) {
+    : owner_(owner), scale_{dpiOf(owner), design::editor().dpi}, fonts_(scale_) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_DATE_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     // Not WS_CLIPCHILDREN: the group box draws only its frame and caption, on the
     // window's own background.
     create({L"TForm3", 0, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TOLLBROOK))},
            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, L"", owner, CW_USEDEFAULT, CW_USEDEFAULT,
-           scale_(988), scale_(519));
+           scale_(design::editor().width), scale_(design::editor().height));
     if (hwnd() == nullptr) throw std::runtime_error("The playlist editor could not be created");
-    setClientSize(hwnd(), scale_(988), scale_(519));
+    setClientSize(hwnd(), scale_(design::editor().width), scale_(design::editor().height));
     buildLayout(media);
     presenter_ = std::make_unique<EditorPresenter>(std::move(services), *this, *player_);
 }
@@ -59,7 +57,7 @@ void TForm3::FormCreate() { presenter_->FormCreate(); }
 
 void TForm3::setCaption(const std::string& text) { SetWindowTextW(hwnd(), wide(text).c_str()); }
 
-void TForm3::setLabel1(const std::string& text) { SetWindowTextW(Label1, wide(text).c_str()); }
+void TForm3::setLabel1(const std::string& text) { SetWindowTextW(c_.Label1, wide(text).c_str()); }
 
 void TForm3::ShowModal() {
     centreOver(hwnd(), owner_);
@@ -72,26 +70,26 @@ void TForm3::closeRequested() {
     if (IsWindowVisible(hwnd()) && presenter_->closeRequested()) ShowWindow(hwnd(), SW_HIDE);
 }
 
-std::string TForm3::pathBoxText() const { return narrow(windowText(Edit1)); }
+std::string TForm3::pathBoxText() const { return narrow(windowText(c_.Edit1)); }
 
-void TForm3::setPathBoxText(const std::string& text) { SetWindowTextW(Edit1, wide(text).c_str()); }
+void TForm3::setPathBoxText(const std::string& text) { SetWindowTextW(c_.Edit1, wide(text).c_str()); }
 
 TimeOfDay TForm3::pickerTime() const {
     SYSTEMTIME t{};
-    if (SendMessageW(DateTimePicker1, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) != GDT_VALID) return {};
+    if (SendMessageW(c_.DateTimePicker1, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&t)) != GDT_VALID) return {};
     return {t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
 void TForm3::setPicker(const SYSTEMTIME& time) {
     // A value the program sets is no change of the user's.
     settingPicker_ = true;
-    SendMessageW(DateTimePicker1, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    SendMessageW(c_.DateTimePicker1, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
     settingPicker_ = false;
 }
 
 void TForm3::setPickerTime(const TimeOfDay& time) {
     SYSTEMTIME day{};
-    if (SendMessageW(DateTimePicker1, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&day)) != GDT_VALID) {
+    if (SendMessageW(c_.DateTimePicker1, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&day)) != GDT_VALID) {
         GetLocalTime(&day);
     }
     setPicker(withTime(day, time));
@@ -103,54 +101,52 @@ void TForm3::setPickerToToday(const TimeOfDay& time) {
     setPicker(withTime(today, time));
 }
 
-void TForm3::setAmPmLabel(const std::string& text) { SetWindowTextW(LabelAMPM, wide(text).c_str()); }
+void TForm3::setAmPmLabel(const std::string& text) { SetWindowTextW(c_.LabelAMPM, wide(text).c_str()); }
 
 void TForm3::showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) {
-    SendMessageW(ListBox1, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(ListBox1, LB_RESETCONTENT, 0, 0);
+    SendMessageW(c_.ListBox1, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(c_.ListBox1, LB_RESETCONTENT, 0, 0);
     bool full = false;
     for (const auto& line : lines) {
-        const LRESULT at = SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(line).c_str()));
+        const LRESULT at = SendMessageW(c_.ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(line).c_str()));
         if (at == LB_ERR || at == LB_ERRSPACE) {
             full = true;
             break;
         }
     }
-    SendMessageW(ListBox1, LB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1), 0);
-    SendMessageW(ListBox1, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(ListBox1, nullptr, TRUE);
+    SendMessageW(c_.ListBox1, LB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : static_cast<WPARAM>(-1), 0);
+    SendMessageW(c_.ListBox1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(c_.ListBox1, nullptr, TRUE);
     if (full) throw std::runtime_error("Unable to insert a line");
 }
 
-void TForm3::command(int id, int code) {
+void TForm3::command(HWND from, int id, int code) {
     if (id == IDCANCEL) {  // Escape, through the dialog keys of the message loop
         closeRequested();
         return;
     }
-    if (id == kListBox1) {
+    if (from == c_.ListBox1) {
         if (code == LBN_SELCHANGE) {
-            const LRESULT row = SendMessageW(ListBox1, LB_GETCURSEL, 0, 0);
+            const LRESULT row = SendMessageW(c_.ListBox1, LB_GETCURSEL, 0, 0);
             presenter_->selectRow(row >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(row)) : std::nullopt);
         }
         return;
     }
     if (code != BN_CLICKED) return;
-    switch (id) {
-        case kButton2: Button2Click(); break;
-        case kButton4: Button4Click(); break;
-        case kButton7: Button7Click(); break;
-        case kButton1: Button1Click(); break;
-        case kButton3: Button3Click(); break;
-        case kButton5: Button5Click(); break;
-        case kButton6: Button6Click(); break;
-        case kSpeedButton1: SpeedButton1Click(); break;
-        case kSpeedButton2: SpeedButton2Click(); break;
-        default: break;
+    const std::pair<HWND, void (TForm3::*)()> buttons[] = {
+        {c_.Button2, &TForm3::Button2Click},           {c_.Button4, &TForm3::Button4Click},
+        {c_.Button7, &TForm3::Button7Click},           {c_.Button1, &TForm3::Button1Click},
+        {c_.Button3, &TForm3::Button3Click},           {c_.Button5, &TForm3::Button5Click},
+        {c_.Button6, &TForm3::Button6Click},           {c_.SpeedButton1, &TForm3::SpeedButton1Click},
+        {c_.SpeedButton2, &TForm3::SpeedButton2Click},
+    };
+    for (const auto& [button, click] : buttons) {
+        if (from == button) (this->*click)();
     }
 }
 
 LRESULT TForm3::notify(const NMHDR& header) {
-    if (header.hwndFrom == DateTimePicker1 && header.code == DTN_DATETIMECHANGE && !settingPicker_) {
+    if (header.hwndFrom == c_.DateTimePicker1 && header.code == DTN_DATETIMECHANGE && !settingPicker_) {
         DateTimePicker1Change();
     }
     return 0;
@@ -163,7 +159,7 @@ LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case WM_COMMAND:
-            command(LOWORD(wParam), HIWORD(wParam));
+            command(reinterpret_cast<HWND>(lParam), LOWORD(wParam), HIWORD(wParam));
             return 0;
         case WM_NOTIFY:
             return notify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -171,8 +167,8 @@ LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return pictureButtons_->draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         case WM_CTLCOLORSTATIC: {
             auto dc = reinterpret_cast<HDC>(wParam);
-            const auto colour = textColours_.find(reinterpret_cast<HWND>(lParam));
-            SetTextColor(dc, colour != textColours_.end() ? colour->second : GetSysColor(COLOR_BTNTEXT));
+            const auto ink = made_ ? made_->ink(reinterpret_cast<HWND>(lParam)) : std::nullopt;
+            SetTextColor(dc, ink.value_or(GetSysColor(COLOR_BTNTEXT)));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -181,7 +177,7 @@ LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(wParam) == WA_INACTIVE) {
                 if (HWND focus = GetFocus(); focus != nullptr && IsChild(hwnd(), focus)) lastFocus_ = focus;
             } else {
-                SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : Edit1);
+                SetFocus(lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : c_.Edit1);
             }
             return 0;
         case WM_CLOSE:  // the close box and Alt+F4

@@ -3,10 +3,10 @@
 #include "core/playback/media_layer.h"
 #include "core/presenters/editor_presenter.h"
 #include "core/presenters/main_window_presenter.h"
+#include "front-ends/win32/designed_window.h"
 #include "front-ends/win32/fonts.h"
 #include "front-ends/win32/window.h"
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -45,14 +45,17 @@ public:
     void SpeedButton2Click() { presenter_->SpeedButton2Click(); }  // preview the path box's file
     void DateTimePicker1Change() { presenter_->DateTimePicker1Change(); }
 
-    // The controls, by their names in the window's design.
-    HWND Label1 = nullptr, Label2 = nullptr, Label7 = nullptr, LabelAMPM = nullptr;
-    HWND Edit1 = nullptr, SpeedButton1 = nullptr, SpeedButton2 = nullptr, DateTimePicker1 = nullptr;
-    HWND ListBox1 = nullptr;
-    HWND Button2 = nullptr, Button4 = nullptr, Button7 = nullptr, Button1 = nullptr, Button3 = nullptr,
-         Button5 = nullptr, Button6 = nullptr;
-    HWND GroupBox1 = nullptr, Memo1 = nullptr;
-    TMediaPlayer* MediaPlayer1 = nullptr;
+    // The controls, by their names in the window's design: what tests reach.
+    struct Controls {
+        HWND Label1 = nullptr, Label2 = nullptr, Label7 = nullptr, LabelAMPM = nullptr;
+        HWND Edit1 = nullptr, SpeedButton1 = nullptr, SpeedButton2 = nullptr, DateTimePicker1 = nullptr;
+        HWND ListBox1 = nullptr;
+        HWND Button2 = nullptr, Button4 = nullptr, Button7 = nullptr, Button1 = nullptr, Button3 = nullptr,
+             Button5 = nullptr, Button6 = nullptr;
+        HWND GroupBox1 = nullptr, Memo1 = nullptr;
+        TMediaPlayer* MediaPlayer1 = nullptr;
+    };
+    const Controls& controls() const { return c_; }
 
     // The design's density and the monitor's.
     const Scale& scale() const { return scale_; }
@@ -61,25 +64,6 @@ protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // The controls' ids.
-    enum Id : int {
-        kSpeedButton1 = 101,
-        kEdit1,
-        kSpeedButton2,
-        kDateTimePicker1,
-        kListBox1,
-        kButton2,
-        kButton4,
-        kButton7,
-        kButton1,
-        kButton3,
-        kButton5,
-        kButton6,
-        kMediaPlayer1,
-        kMemo1,
-        kGroupBox1,
-    };
-
     // What the presenter shows.
     std::string pathBoxText() const override;
     void setPathBoxText(const std::string& text) override;
@@ -90,13 +74,10 @@ private:
     void showLines(const std::vector<std::string>& lines, std::optional<std::size_t> selected) override;
 
     void buildLayout(MediaLayer& media);
-    // A label `width` design pixels wide, its font made smaller where its text would not fit.
-    HWND label(const std::wstring& text, int x, int y, int height, COLORREF colour, int width);
-    HWND button(const std::wstring& text, int id, int top);
     void setPicker(const SYSTEMTIME& time);
     // Every request to close: the close box, Alt+F4, Escape and "&Close".
     void closeRequested();
-    void command(int id, int code);
+    void command(HWND from, int id, int code);
     LRESULT notify(const NMHDR& header);
 
     static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -108,7 +89,8 @@ private:
     std::unique_ptr<TMediaPlayer> player_;
     std::unique_ptr<EditorPresenter> presenter_;
     std::unique_ptr<PictureButtons> pictureButtons_;
-    std::map<HWND, COLORREF> textColours_;
+    std::unique_ptr<DesignedControls> made_;
+    Controls c_;
     HWND lastFocus_ = nullptr;  // given back when the window is activated again
     bool settingPicker_ = false;
 };

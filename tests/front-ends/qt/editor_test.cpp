@@ -1,7 +1,7 @@
 // The playlist editor on the offscreen platform: its commands, its files and its
 // closing, and how the main window opens it.
 #include "front-ends/qt/tmediaplayer.h"
-#include "core/presenters/window_texts.h"
+#include "core/presenters/editor_design.h"
 #include "core/schedule/schedule_file.h"
 #include "tests/front-ends/qt/main_window_fixture.h"
 #include "front-ends/qt/tform3.h"
@@ -40,10 +40,10 @@ protected:
     std::unique_ptr<TForm3> open() { return open(format24); }
     static std::vector<std::string> lines(const TForm3& editor) {
         std::vector<std::string> out;
-        for (int i = 0; i < editor.ListBox1->count(); ++i) out.push_back(editor.ListBox1->item(i)->text().toStdString());
+        for (int i = 0; i < editor.controls().ListBox1->count(); ++i) out.push_back(editor.controls().ListBox1->item(i)->text().toStdString());
         return out;
     }
-    static void setTime(TForm3& editor, int h, int m, int s) { editor.DateTimePicker1->setTime(QTime(h, m, s)); }
+    static void setTime(TForm3& editor, int h, int m, int s) { editor.controls().DateTimePicker1->setTime(QTime(h, m, s)); }
 
     const LongTimeFormat format24{LocaleSettings{}};
     const LongTimeFormat format12{[] {
@@ -63,31 +63,28 @@ TEST_F(Editor, ControlsShowWhatThePresenterSaysAndForwardTheirEvents) {
     clock.at(13, 5, 9);
     auto editor = open(format12);
     EXPECT_EQ(lines(*editor), (std::vector<std::string>{line("a.wav", "8:00:00")}));
-    EXPECT_TRUE(editor->Edit1->text().isEmpty());
-    EXPECT_EQ(editor->DateTimePicker1->time(), QTime(13, 5, 9));
-    EXPECT_EQ(editor->DateTimePicker1->displayFormat(), QStringLiteral("HH:mm:ss"));
-    EXPECT_EQ(editor->LabelAMPM->text(), QStringLiteral("PM"));
-    EXPECT_EQ(editor->ListBox1->currentRow(), -1);
-    std::vector<QString> help;
-    for (const char* l : window_texts::kEditorHelpLines) help.push_back(QString::fromUtf8(l));
-    EXPECT_EQ(editor->Memo1->toPlainText().split(QLatin1Char('\n')).size(), 8);
-    EXPECT_EQ(help[2], QStringLiteral("the "));
-    EXPECT_EQ(editor->MediaPlayer1->VisibleButtons(), kAllButtons);
-    EXPECT_TRUE(editor->MediaPlayer1->AutoEnable());
+    EXPECT_TRUE(editor->controls().Edit1->text().isEmpty());
+    EXPECT_EQ(editor->controls().DateTimePicker1->time(), QTime(13, 5, 9));
+    EXPECT_EQ(editor->controls().DateTimePicker1->displayFormat(), QStringLiteral("HH:mm:ss"));
+    EXPECT_EQ(editor->controls().LabelAMPM->text(), QStringLiteral("PM"));
+    EXPECT_EQ(editor->controls().ListBox1->currentRow(), -1);
+    EXPECT_EQ(editor->controls().Memo1->toPlainText(), QString::fromUtf8(design::editor().control("Memo1").text));
+    EXPECT_EQ(editor->controls().MediaPlayer1->VisibleButtons(), kAllButtons);
+    EXPECT_TRUE(editor->controls().MediaPlayer1->AutoEnable());
 
     setTime(*editor, 0, 30, 0);
-    EXPECT_EQ(editor->LabelAMPM->text(), QStringLiteral("AM"));
-    editor->ListBox1->setCurrentRow(0);
-    editor->Edit1->setText(QString::fromStdString(file("b.wav")));
-    editor->Button4->click();  // after the selected row, which stays selected
+    EXPECT_EQ(editor->controls().LabelAMPM->text(), QStringLiteral("AM"));
+    editor->controls().ListBox1->setCurrentRow(0);
+    editor->controls().Edit1->setText(QString::fromStdString(file("b.wav")));
+    editor->controls().Button4->click();  // after the selected row, which stays selected
     EXPECT_EQ(lines(*editor), (std::vector<std::string>{line("a.wav", "8:00:00"), line("b.wav", "12:30:00 AM")}));
-    EXPECT_EQ(editor->ListBox1->currentRow(), 0);
-    editor->ListBox1->setCurrentRow(1);
-    editor->Button6->click();
+    EXPECT_EQ(editor->controls().ListBox1->currentRow(), 0);
+    editor->controls().ListBox1->setCurrentRow(1);
+    editor->controls().Button6->click();
     EXPECT_EQ(layer.last(Command::Open).params.element, file("b.wav"));
-    editor->Button1->click();
+    editor->controls().Button1->click();
     EXPECT_EQ(removed, std::vector<std::size_t>{1});
-    EXPECT_EQ(editor->ListBox1->currentRow(), -1);
+    EXPECT_EQ(editor->controls().ListBox1->currentRow(), -1);
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
@@ -118,9 +115,9 @@ TEST_F(Editor, MainWindowOpensItAndReloadsWhatItSaved) {
         auto* editor = qobject_cast<TForm3*>(QApplication::activeModalWidget());
         ASSERT_NE(editor, nullptr);
         caption = editor->windowTitle();
-        heading = editor->Label1->text();
-        editor->Edit1->setText(QString::fromStdString(file("b.wav")));
-        editor->DateTimePicker1->setTime(QTime(9, 30, 0));
+        heading = editor->controls().Label1->text();
+        editor->controls().Edit1->setText(QString::fromStdString(file("b.wav")));
+        editor->controls().DateTimePicker1->setTime(QTime(9, 30, 0));
         editor->Button2Click();
         dialogs.answers = {true};
         editor->close();

@@ -150,8 +150,8 @@ TEST_F(MainWindow, ViewWindowIsASnapshotOfThePaths) {
     auto* first = dynamic_cast<TForm4*>(form->childWindows()[0].get());
     auto* second = dynamic_cast<TForm4*>(form->childWindows()[1].get());
     ASSERT_TRUE(first && second) << "the two windows opened are not both view windows";
-    EXPECT_EQ(rows(first->ListBox1), (QStringList{QStringLiteral("/m/a.mp3"), QString()}));
-    EXPECT_EQ(rows(second->ListBox1), (QStringList{QStringLiteral("/m/c.mp3")}));
+    EXPECT_EQ(rows(first->controls().ListBox1), (QStringList{QStringLiteral("/m/a.mp3"), QString()}));
+    EXPECT_EQ(rows(second->controls().ListBox1), (QStringList{QStringLiteral("/m/c.mp3")}));
     EXPECT_EQ(first->windowTitle(), QStringLiteral("Existing repertoire view"));
     EXPECT_TRUE(first->isVisible());
     EXPECT_TRUE(first->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -163,11 +163,11 @@ TEST_F(MainWindow, AboutWindowShowsTheBuiltInTextEachTime) {
     auto* about = dynamic_cast<TForm5*>(form->childWindows()[0].get());
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About software"));
-    EXPECT_EQ(about->Label1->text(), QStringLiteral("Tollbrook"));
-    about->Memo1->setPlainText(QStringLiteral("changed"));
+    EXPECT_EQ(about->controls().Label1->text(), QStringLiteral("Tollbrook"));
+    about->controls().Memo1->setPlainText(QStringLiteral("changed"));
     form->controls().R1->trigger();
     auto* again = dynamic_cast<TForm5*>(form->childWindows()[1].get());
-    EXPECT_EQ(again->Memo1->toPlainText().split(QStringLiteral("\n\n")).size(), 3);
+    EXPECT_EQ(again->controls().Memo1->toPlainText().split(QStringLiteral("\n\n")).size(), 3);
 }
 
 }  // namespace

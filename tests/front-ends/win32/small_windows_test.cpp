@@ -1,6 +1,8 @@
 // The view, about and purchase windows under Wine: what they show, where, and how they
 // close.
+#include "core/presenters/small_windows_design.h"
 #include "core/presenters/window_texts.h"
+#include "front-ends/win32/designed_window.h"
 #include "front-ends/win32/text.h"
 #include "front-ends/win32/tform4.h"
 #include "tests/front-ends/win32/win32_fixture.h"
@@ -33,13 +35,37 @@ protected:
         EXPECT_EQ((GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop) << name;
     }
     static std::string text(HWND w) { return narrow(test::textOf(w)); }
-    // The control's font: Tahoma at a height of the design (96 dpi), bold or not.
-    static void expectTahoma(HWND control, const Scale& s, int height, bool bold, const char* name) {
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma") << name;
-        EXPECT_EQ(font.lfHeight, -s(height)) << name;
-        EXPECT_EQ(font.lfWeight >= FW_BOLD, bold) << name;
+    // The window as its design says: caption, client size, and each control's place,
+    // text and font (a centred heading keeps the centre of its place).
+    static void expectDesigned(const FixedWindow& w, const design::Window& d) {
+        const Scale& s = w.scale();
+        EXPECT_EQ(text(w.hwnd()), std::string(d.caption));
+        EXPECT_EQ(client(w.hwnd()).right, s(d.width)) << d.name;
+        EXPECT_EQ(client(w.hwnd()).bottom, s(d.height)) << d.name;
+        for (const design::Control& c : d.controls) {
+            const std::string where = std::string(d.name) + " " + std::string(c.name);
+            HWND control = GetDlgItem(w.hwnd(), designId(d, c));
+            ASSERT_NE(control, nullptr) << where;
+            const RECT r = test::placeOf(control);
+            EXPECT_EQ(r.top, s(c.rect.y)) << where;
+            EXPECT_LE(std::abs((r.left + r.right) - (s(c.rect.x) * 2 + s(c.rect.width))), 2) << where;
+            if (c.kind != design::Kind::Label) {
+                EXPECT_EQ(r.left, s(c.rect.x)) << where;
+            }
+            EXPECT_EQ(r.bottom, s(c.rect.y) + s(c.rect.height)) << where;
+            std::string expected;
+            for (char ch : c.text) expected += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+            EXPECT_EQ(text(control), expected) << where;
+            const design::Font& f = c.font ? *c.font : d.font;
+            LOGFONTW font{};
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+            EXPECT_EQ(std::wstring(font.lfFaceName), L"Tahoma") << where;
+            EXPECT_EQ(font.lfHeight, -s(f.pixels)) << where;
+            EXPECT_EQ(font.lfWeight >= FW_BOLD, f.bold) << where;
+            if (c.kind == design::Kind::Memo) {
+                EXPECT_EQ((GetWindowLongPtrW(control, GWL_STYLE) & ES_READONLY) != 0, c.readOnly) << where;
+            }
+        }
     }
     // Shows a window and waits (a bounded while) until the window manager has made it
     // active, and has done with what came before (a window hidden before hands the
@@ -68,42 +94,26 @@ TEST_F(SmallWindows, ViewListsThePathsItWasGivenAsTheyWere) {
     TForm4 view(owner.hwnd(), paths);
     TForm4 later(owner.hwnd(), {"C:\\bells\\other.mp3"});
     view.show();
-    EXPECT_EQ(text(view.hwnd()), "Existing repertoire view");
     expectFixed(view.hwnd(), true, "view");
-    const Scale& s = view.scale();
-    EXPECT_EQ(client(view.hwnd()).right, s(445));
-    EXPECT_EQ(client(view.hwnd()).bottom, s(421));
-    EXPECT_EQ(test::placeOf(view.ListBox1).top, s(24));
-    EXPECT_EQ(test::placeOf(view.ListBox1).bottom, s(421));
-    EXPECT_EQ(text(view.Label1), "Existing repertoire");
-    expectTahoma(view.Label1, s, 16, false, "view heading");
-    expectTahoma(view.ListBox1, s, 12, false, "view list");
+    expectDesigned(view, design::viewWindow());
     const POINT a = centre(view.hwnd()), b = centre(owner.hwnd());
     EXPECT_LE(std::abs(a.x - b.x) + std::abs(a.y - b.y), 2);
 
     std::vector<std::string> rows;
-    for (LRESULT i = 0; i < SendMessageW(view.ListBox1, LB_GETCOUNT, 0, 0); ++i) {
-        std::wstring row(static_cast<std::size_t>(SendMessageW(view.ListBox1, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        row.resize(static_cast<std::size_t>(SendMessageW(view.ListBox1, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()))));
+    for (LRESULT i = 0; i < SendMessageW(view.controls().ListBox1, LB_GETCOUNT, 0, 0); ++i) {
+        std::wstring row(static_cast<std::size_t>(SendMessageW(view.controls().ListBox1, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        row.resize(static_cast<std::size_t>(SendMessageW(view.controls().ListBox1, LB_GETTEXT, i, reinterpret_cast<LPARAM>(row.data()))));
         rows.push_back(narrow(row));
     }
     EXPECT_EQ(rows, paths);
-    EXPECT_EQ(SendMessageW(later.ListBox1, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(later.controls().ListBox1, LB_GETCOUNT, 0, 0), 1);
 }
 
 TEST_F(SmallWindows, AboutShowsTheBuiltInDescriptionOnTheHighlightTextColour) {
     TForm5 about(owner.hwnd());
     about.show();
-    EXPECT_EQ(text(about.hwnd()), "About software");
     expectFixed(about.hwnd(), true, "about");
-    EXPECT_EQ(client(about.hwnd()).right, about.scale()(522));
-    EXPECT_EQ(text(about.Label1), "Tollbrook");
-    expectTahoma(about.Label1, about.scale(), 19, true, "about heading");
-    expectTahoma(about.Memo1, about.scale(), 16, false, "about memo");
-    std::string description;
-    for (const char* c = window_texts::kAboutDescription; *c != '\0'; ++c) description += *c == '\n' ? "\r\n" : std::string(1, *c);
-    EXPECT_EQ(text(about.Memo1), description);
-    EXPECT_FALSE(GetWindowLongPtrW(about.Memo1, GWL_STYLE) & ES_READONLY);  // editable in place
+    expectDesigned(about, design::aboutWindow());
     EXPECT_EQ(reinterpret_cast<HBRUSH>(GetClassLongPtrW(about.hwnd(), GCLP_HBRBACKGROUND)),
               GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
 }
@@ -134,17 +144,12 @@ TEST_F(SmallWindows, PurchaseButtonHandsThePageToTheShellAndTheWindowStays) {
         opened.emplace_back(parent, address);
         ownerDisabled = !IsWindowEnabled(owner.hwnd());
     };
-    EXPECT_EQ(text(buy.hwnd()), "Buy Source Code");
     expectFixed(buy.hwnd(), false, "purchase");
-    EXPECT_EQ(text(buy.Button1), "&Buy Source Code");
-    EXPECT_EQ(test::placeOf(buy.Button1).left, buy.scale()(152));
-    expectTahoma(buy.Button1, buy.scale(), 13, false, "purchase button");
-    expectTahoma(buy.Memo1, buy.scale(), 16, false, "purchase note");
-    EXPECT_EQ(text(buy.Memo1), "The source code of this program can be bought.\r\nUse the button below to go to its purchase page.");
-    EXPECT_EQ(SendMessageW(buy.Memo1, EM_GETLINECOUNT, 0, 0), 2);
+    expectDesigned(buy, design::purchaseWindow());
+    EXPECT_EQ(SendMessageW(buy.controls().Memo1, EM_GETLINECOUNT, 0, 0), 2);
 
     // Modal: the button is pressed while it runs, then the close box ends it.
-    PostMessageW(buy.Button1, BM_CLICK, 0, 0);
+    PostMessageW(buy.controls().Button1, BM_CLICK, 0, 0);
     PostMessageW(buy.hwnd(), WM_CLOSE, 0, 0);
     buy.ShowModal();
     ASSERT_EQ(opened.size(), 1u);
@@ -160,7 +165,7 @@ TEST_F(SmallWindows, PurchaseButtonHandsThePageToTheShellAndTheWindowStays) {
 
     // The button leaves the window open; Escape closes it too.
     ASSERT_TRUE(activate(buy.hwnd()));
-    SendMessageW(buy.Button1, BM_CLICK, 0, 0);
+    SendMessageW(buy.controls().Button1, BM_CLICK, 0, 0);
     EXPECT_TRUE(IsWindowVisible(buy.hwnd()));
     escape();
     EXPECT_FALSE(IsWindowVisible(buy.hwnd()));

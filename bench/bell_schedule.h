@@ -77,7 +77,7 @@ inline double leadMs(const std::filesystem::path& file) {
         gst_buffer_map(buffer, &map, GST_MAP_READ);
         const auto* s = reinterpret_cast<const std::int16_t*>(map.data);
         for (std::size_t i = 0; i < map.size / 2 && lead < 0; ++i, ++index) {
-            if (std::abs(s[i]) > kOnsetLevel * 32767) lead = index * 1000.0 / 44100;
+            if (std::abs(s[i]) > kOnsetLevel * 32767) lead = static_cast<double>(index) * 1000.0 / 44100;
         }
         gst_buffer_unmap(buffer, &map);
         gst_sample_unref(sample);
@@ -98,7 +98,7 @@ inline void printTable(const char* title, const std::map<std::string, std::vecto
             std::printf("  %-5s %6d\n", kind.c_str() + 1, 0);
             continue;
         }
-        const auto rank = [&](double p) { return v[std::min(v.size() - 1, static_cast<std::size_t>(p * v.size()))]; };
+        const auto rank = [&](double p) { return v[std::min(v.size() - 1, static_cast<std::size_t>(p * static_cast<double>(v.size())))]; };
         std::printf("  %-5s %3zu/%-2d %6.1f ms %6.1f ms %6.1f ms %6.1f ms\n", kind.c_str() + 1, v.size(), kBellsPerKind,
                     v.front(), rank(0.5), rank(0.99), v.back());
     }

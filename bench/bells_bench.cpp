@@ -64,7 +64,7 @@ int main() {
     std::printf("  (the files' own silence before their sound:");
     for (const auto& kind : kKinds) std::printf(" %s %.1f ms", kind.c_str() + 1, lead[kind]);
     std::printf(")\nresident memory of the program after each round of five bells, in MiB:");
-    for (long kb : memory) std::printf(" %.1f", kb / 1024.0);
+    for (long kb : memory) std::printf(" %.1f", static_cast<double>(kb) / 1024.0);
     std::printf("\n");
     return heard == bells.size() ? 0 : 1;
 }

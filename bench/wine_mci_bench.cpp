@@ -182,9 +182,9 @@ int main(int argc, char** argv) {
         char file[4096];
         long long ms = 0, took = 0;
         unsigned long error = 0;
-        double start = 0, end = 0;
-        if (std::sscanf(line.c_str(), "play %4095s %lld %lf %lf", file, &ms, &start, &end) == 4) {
-            floorPlays[ms] = {start, end};
+        double began = 0, ended = 0;
+        if (std::sscanf(line.c_str(), "play %4095s %lld %lf %lf", file, &ms, &began, &ended) == 4) {
+            floorPlays[ms] = {began, ended};
         }
         if (std::sscanf(line.c_str(), "open %4095s %lld %lld %lu", file, &ms, &took, &error) != 4) continue;
         const std::string name(file);

@@ -16,8 +16,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Wide-character Windows API throughout, no min/max macros, Windows 7 or later.
-add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+# The Windows API's defines are the project's (tb_options in CMakeLists.txt), not the
+# toolchain's: a native Windows build has them too.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Tests run through Wine; Debian puts its 64-bit loader here and not on PATH.

@@ -9,7 +9,7 @@ tests=OFF
 # Installed (as the Debian package does) it would live in /usr; run from build/ it keeps
 # its schedule beside itself.
 cmake -S . -B build -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" -DCMAKE_INSTALL_PREFIX=/usr \
-  -DBUILD_TESTING=$tests >/dev/null
+  -DBUILD_TESTING=$tests -DTB_WARNINGS_AS_ERRORS=ON >/dev/null
 if [ $tests = ON ]; then
   cmake --build build -j"$(nproc)"
 else

@@ -11,7 +11,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 bash scripts/install-deps.sh windows
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" -DBUILD_TESTING=ON >/dev/null
+  -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" -DBUILD_TESTING=ON -DTB_WARNINGS_AS_ERRORS=ON >/dev/null
 cmake --build build-windows -j"$(nproc)"
 
 # The tests' MIDI files play through Wine's MPEGVideo, which decodes with the host's

@@ -33,7 +33,8 @@ include(presenter_tests.cmake)
 target_link_libraries(tb_presenter_tests PRIVATE GTest::gtest_main)
 tb_windows_tests(tb_presenter_tests)
 
-add_executable(tb_player_device_tests core/playback/player_device_test.cpp)
+add_executable(tb_player_device_tests core/playback/player_device_test.cpp
+  core/playback/recording_layer_contract_test.cpp media/media_layer_contract.cpp)
 target_include_directories(tb_player_device_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_player_device_tests PRIVATE tb_playback_core GTest::gtest_main)
 tb_windows_tests(tb_player_device_tests)
@@ -88,7 +89,7 @@ tb_windows_tests(tb_autostart_tests PROPERTIES RESOURCE_LOCK wine_run_key)
 
 # The MCI media layer, the volume and the poster, on Wine's MCI and its PulseAudio
 # output (the null sink of scripts/services.sh). One at a time: they share the sink.
-add_executable(tb_mci_tests media/mci/mci_layer_test.cpp)
+add_executable(tb_mci_tests media/mci/mci_layer_test.cpp media/media_layer_contract.cpp)
 target_include_directories(tb_mci_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(tb_mci_tests PRIVATE tb_media_mci winmm psapi GTest::gtest_main)
 tb_windows_tests(tb_mci_tests PROPERTIES RUN_SERIAL TRUE TIMEOUT 120)

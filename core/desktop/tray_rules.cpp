@@ -1,6 +1,6 @@
 #include "core/desktop/tray_rules.h"
 
-#include "core/schedule/utf8.h"
+#include "core/util/utf8.h"
 
 namespace tb {
 

@@ -8,6 +8,25 @@
 #include <optional>
 #include <string>
 
+// How one bell travels, from the timer's tick to the sound and back:
+// 1. tick: the schedule timer (front-ends/qt/ttimer.cpp, front-ends/win32/ttimer.cpp)
+//    fires on the UI thread and calls MainWindowPresenter::Timer1Timer
+//    (core/presenters/main_window_presenter.cpp) inside the handler wrapper.
+// 2. sequencer: BellSequencer::next (core/schedule/trigger.cpp) gives each second once;
+//    a due row makes the presenter close the player, name the row's file and Open and
+//    Play it. Each tick also asks this layer to prepare() the next bell's file ahead.
+// 3. device: MediaPlayerDevice (core/playback/media_player_device.cpp) turns Open and
+//    Play into requests to this interface, Play with NOTIFY and itself as receiver.
+// 4. layer: GstMediaLayer (media/gstreamer/gst_media_layer.cpp, gst_device.cpp) or
+//    MciMediaLayer (media/mci/mci_media_layer.cpp) hands the blocking part to the
+//    device's own Worker (core/worker.cpp) and waits for it within a bound.
+// 5. worker: opens the file (or adopts the one prepared), plays it; the end of the
+//    stream comes on a streaming thread (media/gstreamer/playbin.cpp) or from MCI.
+// 6. notice poster: the layer posts the notice through its Poster (front-ends/qt/
+//    qt_poster.cpp; media/mci/window_poster.cpp) onto the UI thread, where a notice
+//    of an earlier play or a closed device is dropped (its epoch or id is stale).
+// 7. back on the UI thread the device's NoticeReceiver sets NotifyValue and calls
+//    OnNotify: MainWindowPresenter::MediaPlayer1Notify.
 namespace tb {
 
 // Receives the completion notices of the requests that asked for one. Notices arrive

@@ -8,7 +8,7 @@ using namespace mci;
 // weakly, so a notice for a destroyed control is dropped.
 class MediaPlayerDevice::Receiver final : public NoticeReceiver {
 public:
-    explicit Receiver(MediaPlayerDevice* owner) : owner(owner) {}
+    explicit Receiver(MediaPlayerDevice* device) : owner(device) {}
     void mciNotify(std::uint32_t code, std::uint16_t) override {
         if (owner != nullptr) owner->MMNotify(code);
     }

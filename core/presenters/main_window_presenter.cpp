@@ -1,7 +1,7 @@
 #include "core/presenters/main_window_presenter.h"
 
 #include "core/handler.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "core/schedule/schedule_file.h"
 
 namespace tb {

@@ -1,7 +1,7 @@
 #include "core/schedule/edited_playlist.h"
 
 #include "core/worker.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 
 #include <chrono>
 #include <filesystem>

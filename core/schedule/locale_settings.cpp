@@ -1,6 +1,6 @@
 #include "core/schedule/locale_settings.h"
 
-#include "core/schedule/utf8.h"
+#include "core/util/utf8.h"
 
 #include <cctype>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "core/schedule/schedule_file.h"
 
-#include "core/schedule/file_replacement.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_replacement.h"
+#include "core/util/file_system.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "core/schedule/schedule_text.h"
 
-#include "core/schedule/file_system.h"
-#include "core/schedule/utf8.h"
+#include "core/util/file_system.h"
+#include "core/util/utf8.h"
 
 namespace tb {
 namespace {

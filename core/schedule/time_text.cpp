@@ -1,6 +1,6 @@
 #include "core/schedule/time_text.h"
 
-#include "core/schedule/utf8.h"
+#include "core/util/utf8.h"
 
 namespace tb {
 namespace {

@@ -8,7 +8,7 @@
 #include "core/process.h"
 #include "front-ends/qt/qt_poster.h"
 #include "core/schedule/clock.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "core/schedule/program_folder.h"
 #include "front-ends/qt/fonts.h"
 #include "front-ends/qt/handlers.h"

@@ -2,7 +2,7 @@
 #include "core/handler.h"
 #include "core/process.h"
 #include "core/schedule/clock.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "front-ends/win32/dialog_service.h"
 #include "front-ends/win32/loop.h"
 #include "front-ends/win32/tform1.h"

@@ -63,7 +63,11 @@ struct TbMidiDecClass {
     GstElementClass parent_class;
 };
 
+// GLib's type macro casts the init functions to its function types C's way.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wold-style-cast"
 G_DEFINE_TYPE(TbMidiDec, tb_midi_dec, GST_TYPE_ELEMENT)
+#pragma GCC diagnostic pop
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "media/gstreamer/playbin.h"
 
 #include "media/gstreamer/gst_media_layer.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "media/gstreamer/midi_decoder.h"
 #include "media/gstreamer/mpeg_audio.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 
 #include <optional>
 #include <string>

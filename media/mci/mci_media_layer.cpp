@@ -74,7 +74,7 @@ struct MciMediaLayer::Notices {
             if (!notices) return;
             std::shared_ptr<NoticeReceiver> receiver;
             {
-                std::lock_guard lock(notices->mutex);
+                std::lock_guard held(notices->mutex);
                 const auto it = notices->receivers.find(id);
                 if (it != notices->receivers.end()) receiver = it->second.lock();
             }

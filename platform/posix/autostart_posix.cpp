@@ -1,7 +1,7 @@
 #include "platform/posix/autostart_posix.h"
 
-#include "core/schedule/file_replacement.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_replacement.h"
+#include "core/util/file_system.h"
 #include "platform/posix/config_folder_posix.h"
 
 #include <sstream>

@@ -1,5 +1,5 @@
-#include "core/schedule/file_system.h"
-#include "core/schedule/file_steps.h"
+#include "core/util/file_system.h"
+#include "core/util/file_steps.h"
 
 #include <atomic>
 #include <cerrno>

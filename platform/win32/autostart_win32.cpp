@@ -1,6 +1,6 @@
 #include "platform/win32/autostart_win32.h"
 
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 
 #include <algorithm>
 #include <utility>

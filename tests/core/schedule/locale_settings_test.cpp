@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"NoTextBetween", "%H%M%S", "", false, true, false, ":"},
         FormatCase{"LongTextBetween", "%H h %M", "", false, true, false, ":"},
         FormatCase{"NoHourAtAll", "", "", false, true, false, ":"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(LocaleFromFormats, DateOrderSeparatorAndDecimal) {
     auto s = tb::settingsFromFormats("%T", "", "%d.%m.%Y", "", "", ",");

@@ -1,7 +1,7 @@
 // A save of the schedule cut off after any of its steps (the process killed, the power
 // gone): the next load finds the old schedule or the new one, its three files agreeing,
 // and nothing left over.
-#include "core/schedule/file_replacement.h"
+#include "core/util/file_replacement.h"
 #include "core/schedule/schedule_file.h"
 #include "core/schedule/schedule_model.h"
 #include "tests/temp_dir.h"
@@ -100,7 +100,9 @@ TEST(SaveCutOff, NextLoadFindsTheOldOrTheNewScheduleAndNothingLeftOver) {
         }
         const Lines found = loaded(dir);
         EXPECT_TRUE(found == before || found == after) << "cut after step " << cut;
-        if (sawNew) EXPECT_EQ(found, after) << "a later cut gave the old schedule back, after step " << cut;
+        if (sawNew) {
+            EXPECT_EQ(found, after) << "a later cut gave the old schedule back, after step " << cut;
+        }
         sawNew = sawNew || found == after;
         EXPECT_EQ(namesIn(dir), kJustTheSchedule) << "cut after step " << cut;
         if (finished) {

@@ -1,5 +1,5 @@
 #include "core/process.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "core/schedule/schedule_file.h"
 #include "core/schedule/schedule_reader.h"
 #include "tests/system_reasons.h"
@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"Utf16NulEndsText", "\xFF\xFE" "a\0\0\0b\0"s, {"a"}, 1},
         DecodeCase{"Utf16OddByteDropped", "\xFF\xFE" "a\0b"s, {"a"}},
         kWithoutMark),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ScheduleTextEncode, EveryLineEndsInCrLfWithoutMark) {
     EXPECT_EQ(tb::encodeScheduleText({}), "");

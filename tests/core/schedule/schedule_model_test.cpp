@@ -15,7 +15,7 @@ struct Files {
     const char* name;
     std::string qian, hou, playlist;
     // What the load says: the refusal ("" when the schedule is taken), and the notice.
-    std::string refusal, notice;
+    std::string refusal = {}, notice = {};
     friend void PrintTo(const Files& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -82,6 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
         Files{"PlaylistWithOtherEntries", "/a.wav\r\n/b.wav\r\n", "7:00:00\r\n8:00:00\r\n",
               "/a.wav|7:00:00\r\n/b.wav|8:30:00\r\n", "",
               "Line 2 of <playlist.ini> is not that of <qian.ini> and <hou.ini>" + kViewSays}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
         RenderCase{"WideCharacterSeparator", withSeparator("\xE6\x99\x82"), at(8, 5, 9), "8\xE6\x99\x82" "05\xE6\x99\x82" "09"},
         RenderCase{"EmptyAmStringStaysEmpty", withMarkers("", "PM"), at(8, 5, 9), "8:05:09 "},
         RenderCase{"UnknownMarkersAreLowerCase", withMarkers(std::nullopt, std::nullopt), at(20, 5, 9), "8:05:09 pm"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(LongTimeFormat, PatternFollowsTheFlags) {
     EXPECT_EQ(tb::LongTimeFormat(settings(false, false)).pattern(), "h:mm:ss");

@@ -42,8 +42,8 @@ TEST_F(Frame, ExitAnsweredYesCollapsesWindowThenTerminates) {
     auto form = create();
     form->showCentred();
     dialogs.answers = {true};
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer elapsed;
+    elapsed.start();
     // The window really shrinks, into its own centre.
     const QRect start = form->geometry();
     std::vector<QRect> seen;
@@ -51,7 +51,7 @@ TEST_F(Frame, ExitAnsweredYesCollapsesWindowThenTerminates) {
     QObject::connect(&sampler, &QTimer::timeout, [&] { seen.push_back(form->geometry()); });
     sampler.start(100);
     form->controls().N18->trigger();
-    EXPECT_GE(clock.elapsed(), 1400);
+    EXPECT_GE(elapsed.elapsed(), 1400);
     EXPECT_TRUE(app.Terminated());
     EXPECT_FALSE(form->controls().Timer1->Enabled());
     EXPECT_FALSE(form->isVisible());

@@ -270,7 +270,7 @@ TEST_P(Contrast, SelectedRowReadsAtLeastFourAndAHalfToOne) {
 INSTANTIATE_TEST_SUITE_P(Palettes, Contrast,
                          ::testing::Values(PaletteCase{"light", QPalette(QColor(0xF0, 0xF0, 0xF0))},
                                            PaletteCase{"dark", darkPalette()}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // The widgets a user operates.
 bool isControl(const QWidget* w) {

@@ -147,7 +147,7 @@ struct Step {
 // Where the window goes, with a notification area and without one (where it is never
 // hidden, so that it can always be found again on the taskbar).
 TEST_F(Tray, WindowGoesToTheTrayAndComesBackOnlyWhereThereIsOne) {
-    const auto minimize = [](TTrayIcon&, HWND owner) { ShowWindow(owner, SW_MINIMIZE); };
+    const auto minimize = [](TTrayIcon&, HWND window) { ShowWindow(window, SW_MINIMIZE); };
     const auto show = [](TTrayIcon& t, HWND) { t.ShowMainForm(); };
     const auto hide = [](TTrayIcon& t, HWND) { t.HideMainForm(); };
     constexpr int shown = 0, inTray = 1, minimized = 2;
@@ -157,8 +157,8 @@ TEST_F(Tray, WindowGoesToTheTrayAndComesBackOnlyWhereThereIsOne) {
         {"hide", hide, inTray, minimized},
         {"show again", show, shown, shown},
         {"show when shown", show, shown, shown},
-        {"minimize, then hide", [&](TTrayIcon& t, HWND owner) {
-             minimize(t, owner);
+        {"minimize, then hide", [&](TTrayIcon& t, HWND window) {
+             minimize(t, window);
              t.HideMainForm();
          }, inTray, minimized},
         {"show after both", show, shown, shown},

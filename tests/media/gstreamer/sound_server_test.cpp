@@ -113,7 +113,7 @@ TEST_P(SoundServerAhead, DeviceOpenedAheadStartsOnTime) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SoundServerAhead,
                          ::testing::Values(AheadCase{".wav", 0.05}, AheadCase{".mid", 0.01}, AheadCase{".rmi", 0.01}),
-                         [](const auto& info) { return std::string(info.param.extension + 1); });
+                         [](const auto& test) { return std::string(test.param.extension + 1); });
 
 }  // namespace
 
@@ -294,6 +294,6 @@ TEST_P(SoundServerTail, LastHundredMillisecondsAreHeardBeforePlayEnds) {
 void PrintTo(const TailCase& tail, std::ostream* out) { *out << tail.name; }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SoundServerTail, ::testing::ValuesIn(kTailCases),
-                         [](const ::testing::TestParamInfo<TailCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<TailCase>& test) { return std::string(test.param.name); });
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "media/mci/mci_media_layer.h"
 #include "media/mci/wave_volume.h"
 #include "media/mci/window_poster.h"
+#include "tests/media/media_layer_contract.h"
 #include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using tb::mci::Command;
+using tb::test::MediaLayerContract;
 namespace mci = tb::mci;
 
 // A 16-bit mono PCM file holding a tone.
@@ -33,7 +35,7 @@ void writeWav(const std::filesystem::path& file, int milliseconds, double freque
         data += static_cast<char>(s & 0xFF);
         data += static_cast<char>((s >> 8) & 0xFF);
     }
-    auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u32 = [](std::size_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
     auto u16 = [](std::uint16_t v) { return std::string{char(v), char(v >> 8)}; };
     const std::string header = "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(rate) +
                                u32(rate * 2) + u16(2) + u16(16) + "data" + u32(data.size());
@@ -116,29 +118,6 @@ protected:
     tb::MciMediaLayer& layer = *owned;
 };
 
-// A bell rings to its end, and the end comes as a notice on the user-interface thread.
-TEST_F(MciLayer, WavPlaysToItsEndAndNotifiesOnTheUserInterfaceThread) {
-    writeWav(dir / "bell.wav", 400);
-    const std::uint16_t id = open(dir / "bell.wav");
-    ASSERT_NE(id, 0);
-    EXPECT_EQ(status(id, mci::STATUS_MODE), mci::MODE_STOP);
-    tb::MciParams format;
-    format.item = mci::FORMAT_MILLISECONDS;
-    ASSERT_EQ(send(id, Command::Set, mci::SET_TIME_FORMAT | mci::WAIT, format), 0u);
-    EXPECT_NEAR(static_cast<double>(status(id, mci::STATUS_LENGTH)), 400.0, 20.0);
-    auto notices = std::make_shared<Notices>();
-    tb::MciParams play;
-    play.callback = notices;
-    ASSERT_EQ(send(id, Command::Play, mci::NOTIFY, play), 0u);
-    ASSERT_TRUE(pumpUntil([&] { return !notices->got.empty(); }, 15s)) << "no notice";
-    EXPECT_EQ(notices->got[0], (std::pair<std::uint32_t, std::uint16_t>{mci::NOTIFY_SUCCESSFUL, id}));
-    EXPECT_EQ(notices->threads[0], ::GetCurrentThreadId());
-    EXPECT_EQ(status(id, mci::STATUS_MODE), mci::MODE_STOP);
-    tb::MciParams close;
-    EXPECT_EQ(send(id, Command::Close, mci::WAIT, close), 0u);
-    EXPECT_EQ(layer.openDevices(), 0u);
-}
-
 // The error box names the file the failure is about, after MCI's own words.
 TEST_F(MciLayer, FailedOpenTextIsMcisAndNamesTheFile) {
     const std::filesystem::path missing = dir / "missing.wav";
@@ -153,7 +132,6 @@ TEST_F(MciLayer, FailedOpenTextIsMcisAndNamesTheFile) {
     EXPECT_EQ(layer.errorText(error), mciText + ": " + utf8(missing));
     tb::MciParams p;
     EXPECT_EQ(send(999, Command::Play, 0, p), static_cast<std::uint32_t>(MCIERR_INVALID_DEVICE_ID));
-    EXPECT_EQ(layer.errorText(0xFFFF), std::nullopt);
 }
 
 // A MIDI file on the sequencer without a MIDI output device would play for ever without
@@ -271,19 +249,43 @@ TEST_F(MciLayer, FileOpenedAheadThatNoBellTakesIsClosed) {
     EXPECT_EQ(openMciDevices(), 0);
 }
 
-TEST_F(MciLayer, FileReplacedSinceItWasOpenedAheadIsOpenedAnew) {
-    writeWav(dir / "bell.wav", 400);
-    writeWav(dir / "new.wav", 900);
-    layer.prepare(utf8(dir / "bell.wav"));
-    ASSERT_TRUE(pumpUntil([] { return openMciDevices() == 1; }, 10s)) << "not opened ahead";
-    ASSERT_TRUE(replaceFromOutside(dir / "bell.wav", dir / "new.wav")) << "Wine could not run /bin/mv";
-    const std::uint16_t id = open(dir / "bell.wav");
-    ASSERT_NE(id, 0);
-    tb::MciParams format;
-    format.item = mci::FORMAT_MILLISECONDS;
-    ASSERT_EQ(send(id, Command::Set, mci::SET_TIME_FORMAT | mci::WAIT, format), 0u);
-    EXPECT_NEAR(static_cast<double>(status(id, mci::STATUS_LENGTH)), 900.0, 20.0) << "the file as it was";
-}
+// The contract of every media layer (tests/media/media_layer_contract.cpp), over MCI.
+class MciUnderTest final : public tb::test::LayerUnderTest {
+public:
+    ~MciUnderTest() override {
+        layer_.reset();
+        EXPECT_TRUE(tb::Worker::waitForAll(10s));
+    }
+    tb::MediaLayer& layer() override { return *layer_; }
+    std::size_t openDevices() const override { return layer_->openDevices(); }
+    std::string bell(const std::string& name, int milliseconds) override {
+        writeWav(dir_ / name, milliseconds);
+        return nameIn(name);
+    }
+    // The layer may hold the file open without sharing: replaced from outside Windows.
+    void replace(const std::string& file, int milliseconds) override {
+        writeWav(dir_ / "replacement.wav", milliseconds, 880.0);
+        EXPECT_TRUE(replaceFromOutside(std::filesystem::u8path(file), dir_ / "replacement.wav"))
+            << "Wine could not run /bin/mv";
+    }
+    std::string noise(const std::string& name) override {
+        dir_.write(name, std::string(4096, '\x5A'));
+        return nameIn(name);
+    }
+    std::string nameIn(const std::string& name) override { return utf8(dir_ / name); }
+    bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override {
+        return ::pumpUntil(done, limit);
+    }
+
+private:
+    tb::test::TempDir dir_;
+    tb::WindowPoster poster_;
+    std::unique_ptr<tb::MciMediaLayer> layer_ = std::make_unique<tb::MciMediaLayer>(poster_);
+};
+
+INSTANTIATE_TEST_SUITE_P(Mci, MediaLayerContract,
+                         ::testing::Values(tb::test::LayerFactory{"MCI", [] { return std::make_unique<MciUnderTest>(); }}),
+                         tb::test::layerName);
 
 // Every open takes 1.5 s on its worker, where the caller waits 1 s: a file on a slow
 // share, or scanned for viruses on a busy machine.

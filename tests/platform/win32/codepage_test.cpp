@@ -1,4 +1,4 @@
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "core/schedule/schedule_file.h"
 #include "tests/temp_dir.h"
 

@@ -1,6 +1,6 @@
 // Started from a copy of itself in a test's folder: writes what executablePath() says,
 // in UTF-8, into exe-path.txt beside the executable that path names.
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 
 #include <fstream>
 

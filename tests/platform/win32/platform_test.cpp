@@ -1,7 +1,7 @@
 #include "core/process.h"
 #include "core/schedule/clock.h"
-#include "core/schedule/file_replacement.h"
-#include "core/schedule/file_system.h"
+#include "core/util/file_replacement.h"
+#include "core/util/file_system.h"
 #include "tests/system_reasons.h"
 #include "tests/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 #include "platform/win32/schedule_folder_win32.h"
 
 #include <gtest/gtest.h>

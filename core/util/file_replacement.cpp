@@ -1,6 +1,6 @@
-#include "core/schedule/file_replacement.h"
+#include "core/util/file_replacement.h"
 
-#include "core/schedule/file_system.h"
+#include "core/util/file_system.h"
 
 #include <cctype>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/schedule/file_steps.h"
+#include "core/util/file_steps.h"
 
 #include <filesystem>
 #include <optional>

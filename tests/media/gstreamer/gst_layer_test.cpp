@@ -411,7 +411,11 @@ protected:
     RecordingSink recording;
     std::mutex mutex;
     std::deque<Make> sinks;
-    int made = 0;  // pipelines built
+    int made = 0;  // pipelines built, on the devices' workers: read through pipelinesMade()
+    int pipelinesMade() {
+        std::lock_guard lock(mutex);
+        return made;
+    }
     tb::GstMediaLayer layer;
     tb::MediaPlayerDevice player;
     int notices = 0;
@@ -490,10 +494,10 @@ TEST_F(GstLayerFaults, MidiMadeReadyAheadIsAdoptedAndPlays) {
     const auto bell = fixture("bell.mid", Tone{440, 300, 0.5});
     layer.prepare(bell);
     poster.pumpFor(500ms);
-    EXPECT_EQ(made, 1);
+    EXPECT_EQ(pipelinesMade(), 1);
     player.setFileName(bell);
     player.Open();
-    EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
+    EXPECT_EQ(pipelinesMade(), 1) << "the open did not take the pipeline made ready";
     EXPECT_EQ(player.Length(), 300);
     player.Play();
     ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
@@ -511,10 +515,10 @@ TEST_F(GstLayerFaults, OpenAdoptsWhatWasMadeReadyUnlessItChangedOrFailed) {
     const auto bell = fixture("bell.wav", Tone{440, 300, 0.5});
     layer.prepare(bell);
     poster.pumpFor(300ms);
-    EXPECT_EQ(made, 1);
+    EXPECT_EQ(pipelinesMade(), 1);
     player.setFileName(bell);
     player.Open();
-    EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
+    EXPECT_EQ(pipelinesMade(), 1) << "the open did not take the pipeline made ready";
     player.Play();
     ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s)) << "notices: " << notices;
     EXPECT_GT(recording.peak(), 0.3);

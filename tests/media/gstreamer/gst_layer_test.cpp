@@ -190,6 +190,9 @@ TEST_F(GstLayer, CloseDuringPlayStopsSoundAndStillDeliversTheNotice) {
     EXPECT_EQ(layer.openDevices(), 0u);
     ASSERT_TRUE(waitForNotice(1));
     EXPECT_EQ(player.NotifyValue(), tb::nvAborted);
+    // The pipeline goes to NULL on the device's worker, which the close does not wait
+    // for; once that worker has ended, nothing more reaches the sink.
+    ASSERT_TRUE(tb::Worker::waitForAll(5s)) << "the device's worker never ended";
     const auto heard = sink.samples().size();
     wait(300ms);
     EXPECT_EQ(sink.samples().size(), heard);

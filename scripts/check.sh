@@ -81,7 +81,7 @@ part_coverage() {
   local status=0
   bash scripts/run-ctest.sh build-coverage || status=$?
   gcovr -r . --object-directory build-coverage -j"$jobs" --exclude 'tests/' --exclude 'bench/' --exclude 'build-coverage/' \
-    --exclude-unreachable-branches --json-summary build-coverage/coverage.json --txt build-coverage/coverage.txt
+    --exclude-unreachable-branches --exclude-throw-branches --json-summary build-coverage/coverage.json --txt build-coverage/coverage.txt
   python3 scripts/coverage_table.py build-coverage/coverage.json
   return $status
 }

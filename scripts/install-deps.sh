@@ -3,7 +3,9 @@
 # root or through sudo.
 #   install-deps.sh runtime   what the program needs to run
 #   install-deps.sh build     runtime, and what building the program needs
-#   install-deps.sh test      build, and what the tests need (the default)
+#   install-deps.sh test      build, and what the tests need (the default), the checked
+#                             builds of scripts/check.sh included (clang's sanitizer
+#                             and libFuzzer runtimes, gcovr)
 #   install-deps.sh bench     test, and a PipeWire server for the benchmarks
 #   install-deps.sh windows   test, and the cross-compiler, Wine, GoogleTest's sources
 #                             and NSIS that build and test the Windows program and
@@ -39,6 +41,7 @@ test=(
   fuse3 python3-fusepy
   python3 dex libglib2.0-bin systemd
   valgrind
+  clang libclang-rt-14-dev gcovr
   weston qt6-wayland
 )
 

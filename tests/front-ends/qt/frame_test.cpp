@@ -185,8 +185,12 @@ TEST(RealDialogs, TenThousandRepeatsOfAnUnansweredFailureStayInOneBox) {
     EXPECT_EQ(ran, kFailures);
     EXPECT_EQ(deepest, 1u) << "a repeat opened a box inside the box";
     EXPECT_TRUE(shown.endsWith(QStringLiteral("(10000 times)"))) << shown.toStdString();
-    EXPECT_LT(residentKiB(), residentAtThousand + 2048) << "memory grew with the repeats";
     EXPECT_EQ(tb::openErrorBoxes(), 0u);
+#ifdef TB_SANITIZED
+    // The sanitizer holds freed memory back, so resident memory grows whatever is freed.
+    GTEST_SKIP() << "the memory bound does not hold under " TB_SANITIZED "; everything else was checked";
+#endif
+    EXPECT_LT(residentKiB(), residentAtThousand + 2048) << "memory grew with the repeats";
 }
 
 }  // namespace

@@ -170,6 +170,9 @@ TEST_F(GstLayer, CloseDuringPlayStopsSoundAndStillDeliversTheNotice) {
     EXPECT_EQ(layer.openDevices(), 0u);
     ASSERT_TRUE(waitForNotice(1));
     EXPECT_EQ(player.NotifyValue(), tb::nvAborted);
+    // The pipeline goes to NULL on the device's worker, which the close does not wait
+    // for; once that worker has ended, nothing more reaches the sink.
+    ASSERT_TRUE(tb::Worker::waitForAll(5s)) << "the device's worker never ended";
     const auto heard = sink.samples().size();
     wait(300ms);
     EXPECT_EQ(sink.samples().size(), heard);
@@ -391,7 +394,11 @@ protected:
     RecordingSink recording;
     std::mutex mutex;
     std::deque<Make> sinks;
-    int made = 0;  // pipelines built
+    int made = 0;  // pipelines built, on the devices' workers: read through pipelinesMade()
+    int pipelinesMade() {
+        std::lock_guard lock(mutex);
+        return made;
+    }
     tb::GstMediaLayer layer;
     tb::MediaPlayerDevice player;
     int notices = 0;
@@ -470,10 +477,10 @@ TEST_F(GstLayerFaults, MidiMadeReadyAheadIsAdoptedAndPlays) {
     const auto bell = fixture("bell.mid", Tone{440, 300, 0.5});
     layer.prepare(bell);
     poster.pumpFor(500ms);
-    EXPECT_EQ(made, 1);
+    EXPECT_EQ(pipelinesMade(), 1);
     player.setFileName(bell);
     player.Open();
-    EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
+    EXPECT_EQ(pipelinesMade(), 1) << "the open did not take the pipeline made ready";
     EXPECT_EQ(player.Length(), 300);
     player.Play();
     ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s));
@@ -491,10 +498,10 @@ TEST_F(GstLayerFaults, OpenAdoptsWhatWasMadeReadyUnlessItChangedOrFailed) {
     const auto bell = fixture("bell.wav", Tone{440, 300, 0.5});
     layer.prepare(bell);
     poster.pumpFor(300ms);
-    EXPECT_EQ(made, 1);
+    EXPECT_EQ(pipelinesMade(), 1);
     player.setFileName(bell);
     player.Open();
-    EXPECT_EQ(made, 1) << "the open did not take the pipeline made ready";
+    EXPECT_EQ(pipelinesMade(), 1) << "the open did not take the pipeline made ready";
     player.Play();
     ASSERT_TRUE(poster.pumpUntil([&] { return notices == 1; }, 5s)) << "notices: " << notices;
     EXPECT_GT(recording.peak(), 0.3);

@@ -95,10 +95,15 @@ TEST(Soak, ThousandBellsGiveBackWhatTheyTook) {
     // GLib keeps idle streaming threads around, more of them on a busy machine; a thread
     // kept per bell would leave hundreds.
     EXPECT_LT(end.threads, start.threads + 20) << "threads left after 900 bells";
-    // A leaked pipeline holds some 200 kB; what the allocator keeps varies by a few MB.
-    EXPECT_LT(end.residentKb - start.residentKb, 8192) << "memory grew over 900 bells";
     std::printf("after 100 bells: %d descriptors, %d threads, %ld kB; after 1000: %d, %d, %ld kB\n",
                 start.descriptors, start.threads, start.residentKb, end.descriptors, end.threads, end.residentKb);
+#ifdef TB_SANITIZED
+    // The sanitizer holds freed memory back (its quarantine), so resident memory grows
+    // whatever the program frees; it finds a leaked pipeline itself, at exit.
+    GTEST_SKIP() << "the memory bound does not hold under " TB_SANITIZED "; everything else was checked";
+#endif
+    // A leaked pipeline holds some 200 kB; what the allocator keeps varies by a few MB.
+    EXPECT_LT(end.residentKb - start.residentKb, 8192) << "memory grew over 900 bells";
 }
 
 }  // namespace

@@ -8,5 +8,6 @@ add_executable(tb_presenter_tests
   core/presenters/editor_presenter_test.cpp
   core/presenters/player_bar_model_test.cpp
   core/presenters/tray_rules_test.cpp
+  core/presenters/program_start_test.cpp
 )
 target_link_libraries(tb_presenter_tests PRIVATE tb_presenters)

@@ -242,9 +242,13 @@ def test(args, programs):
     install(args.setup)
     check_installed(default_folder, args.program, shortcut)
     installed = default_folder + r"\tollbrook.exe"
-    said = programs.schedule_folder(installed)
-    expect(said == user_folder, f"the installed program looked in {said}, not {user_folder}")
-    expect(os.path.isdir(unix(user_folder)), f"{user_folder} was not made")
+    # Its first start makes the user's folder with the three files, empty, and shows no
+    # error box.
+    rows = programs.playlist(installed)
+    expect(rows == [], f"the installed program's first start shows {rows}")
+    for name in ("playlist.ini", "qian.ini", "hou.ini"):
+        path = os.path.join(unix(user_folder), name)
+        expect(os.path.isfile(path) and os.path.getsize(path) == 0, f"{user_folder}\\{name} was not made empty")
     entry = (r"C:\bells\rise.wav", LongTimeFormat(programs.probe.locale()).render(6, 30, 0))
     write_schedule(unix(user_folder), [entry])
     rows = programs.playlist(installed)

@@ -189,12 +189,22 @@ TEST_F(TraySystem, SecondStartOnTheSameFolderBringsTheWindowBackFromTheTrayAndEn
     }
 }
 
-TEST_F(TraySystem, CopiesOnOtherFoldersRunSideBySideAndAKilledCopyStopsNoStart) {
+TEST_F(TraySystem, OneOfTwoStartsAtOnceRunsOtherFoldersRunBesideAndAKilledCopyStopsNoStart) {
     tb::test::TempDir a, b;
     for (const auto* dir : {&a, &b}) {
         tb::test::installProgram(TOLLBROOK_EXECUTABLE, *dir);
         tb::test::writeSchedule(dir->path(), {});
     }
+    // Two starts at once (at logon and by hand): one runs, the other hands over to it.
+    {
+        tb::test::Program one(a / "tollbrook", display, session()), two(a / "tollbrook", display, session());
+        ASSERT_TRUE(eventually([&] { return !one.running() || !two.running(); }, 20s)) << "both starts run";
+        const auto ended = one.running() ? two.ended(0ms) : one.ended(0ms);
+        EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << *ended;
+        EXPECT_TRUE(one.running() || two.running()) << "neither start runs";
+        EXPECT_TRUE(eventually([&] { return shownMainWindows() == 1; }));
+    }
+    ASSERT_TRUE(eventually([&] { return shownMainWindows() == 0; }));
     auto first = std::make_unique<tb::test::Program>(a / "tollbrook", display, session());
     ASSERT_TRUE(eventually([&] { return shownMainWindows() == 1; })) << "the first copy did not show";
     tb::test::Program beside(b / "tollbrook", display, session());

@@ -19,7 +19,7 @@ import time
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "front-ends", "win32", "system"))
-from tollbrook_wine import (LongTimeFormat, WineDesktop, control, eventually, texts,  # noqa: E402
+from tollbrook_wine import (LongTimeFormat, WineDesktop, control, eventually, middle, texts,  # noqa: E402
                             wine_cannot_show, windows_path)
 
 WINE = "/usr/lib/wine/wine64"
@@ -219,6 +219,30 @@ def write_schedule(folder, entries):
             f.write(b"".join(line.encode("ascii") + b"\r\n" for line in lines))
 
 
+def through_the_pages(args, programs, folder, shortcut, temp):
+    """The setup as a user clicks through it: a welcome page, the licence, the folder,
+    and a finish page whose "Run Tollbrook", checked, starts the installed program."""
+    setup = programs.start(windows_path(os.path.abspath(args.setup)))
+    try:
+        for page, says, button in (("welcome", "Welcome to", "&Next >"),
+                                   ("licence", "License Agreement", "I &Agree"),
+                                   ("folder", "Choose Install Location", "&Install"),
+                                   ("finish", "Run Tollbrook", "&Finish")):
+            window = programs.probe.window("Tollbrook Setup",
+                                           lambda w: any(says in t for t in texts(w)), 60)
+            expect(window is not None, f"no {page} page saying {says!r}")
+            if page == "finish":
+                box = control(window, "Button", lambda c: c["text"] == "Run Tollbrook")
+                expect(box.get("checked") is True, "\"Run Tollbrook\" is not checked")
+            programs.desktop.screen.click(middle(control(window, "Button", lambda c: c["text"] == button)["rect"]))
+        main = programs.first_window(main=True)
+        programs.probe("kill", main["pid"])
+    finally:
+        programs.stop(setup)
+    check_installed(folder, args.program, shortcut)
+    uninstall(folder, shortcut, temp)
+
+
 def test(args, programs):
     said = wine("cmd", "/c", "echo %ProgramFiles%;%ProgramData%;%APPDATA%;%TEMP%").stdout.split(";")
     expect(len(said) == 4 and said[0].endswith(r":\Program Files"), f"cmd said {said}")
@@ -304,6 +328,8 @@ def test(args, programs):
         said = programs.schedule_folder(windows_path(unpacked) + r"\tollbrook.exe")
         expect(said == windows_path(unpacked), f"unpacked in {windows_path(unpacked)}, it looked in {said}")
     shutil.rmtree(unix(user_folder))
+    through_the_pages(args, programs, default_folder, shortcut, temp)
+    shutil.rmtree(unix(user_folder), ignore_errors=True)
 
 
 def main():

@@ -1,6 +1,6 @@
 ; Tollbrook's setup for Windows (x64), made by installer/CMakeLists.txt:
 ;   makensis -DVERSION=1.01 -DVERSION_QUAD=1.1.0.0 -DPROGRAM=tollbrook.exe
-;            -DUNINSTALLER=uninstall.exe -DICON=tollbrook.ico
+;            -DUNINSTALLER=uninstall.exe -DICON=tollbrook.ico -DLICENSE=LICENSE
 ;            -DOUTFILE=tollbrook-1.01-setup.exe tollbrook.nsi
 ; It installs tollbrook.exe for every user of the machine under Program Files, with
 ; its uninstaller (uninstall.nsi), a Start-menu shortcut and an entry among the
@@ -22,12 +22,27 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 
 !define MUI_ICON "${ICON}"
 !define MUI_ABORTWARNING
+; Welcome, the licence to agree to, the folder, the copying, and a finish page that
+; offers to run the program. A silent install shows none of them and runs nothing.
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Run Tollbrook"
+!define MUI_FINISHPAGE_RUN_FUNCTION RunTollbrook
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
 
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${NAME} ${VERSION} setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "tollbrook-${VERSION}-setup.exe"
+
+; The setup runs with raised rights, perhaps as another account than the user's (an
+; administrator's password typed in): started by the shell, the program runs as the
+; user who is logged on, with that user's rights and schedule folder.
+Function RunTollbrook
+  Exec '"$WINDIR\explorer.exe" "$INSTDIR\tollbrook.exe"'
+FunctionEnd
 
 Function .onInit
   !insertmacro RequireAdministrator

@@ -10,5 +10,6 @@ add_executable(tb_presenter_tests
   core/presenters/tray_rules_test.cpp
   core/presenters/window_rules_test.cpp
   core/presenters/window_designs_test.cpp
+  core/presenters/program_start_test.cpp
 )
 target_link_libraries(tb_presenter_tests PRIVATE tb_presenters)

@@ -50,7 +50,13 @@ void MainWindowPresenter::loadSchedule() {
         throw;
     }
     view_.showScheduleRows(schedule_.viewLines());
+    hintWhenEmpty();
     tellOfTheSchedule(notice);
+}
+
+// Before anything has played, an empty schedule says how to begin.
+void MainWindowPresenter::hintWhenEmpty() {
+    if (schedule_.times().empty() && player_.FileName().empty()) setStatus(kEmptyScheduleHint);
 }
 
 // What a load found that would otherwise stay unnoticed, in one notice: a playlist view
@@ -190,6 +196,7 @@ void MainWindowPresenter::BitBtn2Click() {
         throw FileError(std::string(e.what()) + ". The schedule loaded before stays in force");
     }
     view_.showScheduleRows(schedule_.viewLines());
+    hintWhenEmpty();
     // Entries that came due while the timer was off are not caught up on.
     sequencer_.restart();
     view_.setTimerEnabled(true);

@@ -68,6 +68,9 @@ public:
     virtual void showFromTray() = 0;
 };
 
+// The status line of a window whose schedule is empty, before anything has played.
+inline constexpr const char* kEmptyScheduleHint = "The schedule is empty: add bells with Option, Edit Playlist.";
+
 // What the main window works with; the program passes the real ones, tests their own.
 struct MainWindowServices {
     TApplication& app;
@@ -140,6 +143,7 @@ public:
 private:
     void loadSchedule();
     void tellOfTheSchedule(const std::optional<std::string>& viewNotice);
+    void hintWhenEmpty();
     std::string pathOf(std::size_t row) const;
     std::string clockText();
     void startEntry(std::size_t row);

@@ -31,12 +31,18 @@ bool sameFolder(const std::filesystem::path& first, const std::filesystem::path&
     return ec && canonicalOrSame(a) == canonicalOrSame(b);
 }
 
+ScheduleLocation scheduleLocation(const std::filesystem::path& executable,
+                                  const std::filesystem::path& installedFolder,
+                                  const std::filesystem::path& userFolder) {
+    const std::filesystem::path folder = executable.parent_path();
+    if (installedFolder.empty() || userFolder.empty() || !sameFolder(folder, installedFolder)) return {folder, false};
+    return {userFolder, true};
+}
+
 std::filesystem::path scheduleFolder(const std::filesystem::path& executable,
                                      const std::filesystem::path& installedFolder,
                                      const std::filesystem::path& userFolder) {
-    const std::filesystem::path folder = executable.parent_path();
-    if (installedFolder.empty() || userFolder.empty() || !sameFolder(folder, installedFolder)) return folder;
-    return userFolder;
+    return scheduleLocation(executable, installedFolder, userFolder).folder;
 }
 
 }  // namespace tb

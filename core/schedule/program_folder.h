@@ -24,4 +24,14 @@ std::filesystem::path scheduleFolder(const std::filesystem::path& executable,
                                      const std::filesystem::path& installedFolder,
                                      const std::filesystem::path& userFolder);
 
+// The same, and whether it is the installed program's per-user folder (which no
+// installer can fill, so the program makes the schedule files there itself).
+struct ScheduleLocation {
+    std::filesystem::path folder;
+    bool installed = false;
+};
+ScheduleLocation scheduleLocation(const std::filesystem::path& executable,
+                                  const std::filesystem::path& installedFolder,
+                                  const std::filesystem::path& userFolder);
+
 }  // namespace tb

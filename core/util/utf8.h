@@ -1,9 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace tb {
+
+// A path as UTF-8 text (on Windows the narrow string() would take the ANSI code page).
+inline std::string utf8Text(const std::filesystem::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
 
 // Characters of UTF-8 text: every byte that is not a continuation byte starts one.
 inline std::size_t utf8Characters(std::string_view s) {

@@ -1,26 +1,50 @@
-#include "core/application.h"
-#include "front-ends/qt/command_line.h"
-#include "front-ends/qt/dialog_service.h"
-#include "core/handler.h"
-#include "front-ends/qt/program_icon.h"
 #include "core/desktop/autostart.h"
-#include "media/gstreamer/gst_media_layer.h"
+#include "core/presenters/program_start.h"
 #include "core/process.h"
-#include "front-ends/qt/qt_poster.h"
 #include "core/schedule/clock.h"
 #include "core/util/file_system.h"
 #include "core/schedule/program_folder.h"
+#include "front-ends/qt/command_line.h"
+#include "front-ends/qt/dialog_service.h"
 #include "front-ends/qt/fonts.h"
 #include "front-ends/qt/handlers.h"
+#include "front-ends/qt/program_icon.h"
+#include "front-ends/qt/qt_poster.h"
 #include "front-ends/qt/tform1.h"
+#include "media/gstreamer/gst_media_layer.h"
 #include "platform/posix/autostart_posix.h"
 #include "platform/posix/config_folder_posix.h"
 #include "platform/posix/locale_source_posix.h"
+#include "platform/posix/running_copies_posix.h"
 
 #include <QApplication>
 
 #include <clocale>
-#include <system_error>
+
+namespace {
+
+// The main window with what it works with: the media layer, regional settings, clock
+// and start at logon of this platform.
+class QtProgramWindow final : public tb::ProgramWindow {
+public:
+    QtProgramWindow(tb::TApplication& app, const std::filesystem::path& folder,
+                    const std::filesystem::path& executable, tb::DialogService& dialogs)
+        : media_(poster_), form_({app, folder, executable, locale_, clock_, media_, media_, autostart_, dialogs}) {}
+
+    void FormCreate() override { form_.FormCreate(); }
+    void showCentred() override { form_.showCentred(); }
+    void bringBack() override { form_.M1Click(); }
+
+private:
+    tb::QtPoster poster_;
+    tb::GstMediaLayer media_;
+    tb::PosixLocaleSource locale_;
+    tb::SystemClock clock_;
+    tb::XdgAutostart autostart_;
+    tb::TForm1 form_;
+};
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     if (const auto status = tb::handleCommandLine(argc, argv)) return *status;
@@ -31,35 +55,23 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_ALL, "");
     QApplication::setQuitOnLastWindowClosed(false);
     tb::installUiFonts();
-
-    tb::QtDialogService dialogs;
-    tb::setDialogs(&dialogs);
-    tb::TApplication app;
-    app.setTitle("Tollbrook");
-    app.endLoop = tb::endQtLoops;
-    tb::setErrorBoxApplication(&app);
-    QApplication::setApplicationName(QString::fromStdString(app.Title()));
+    QApplication::setApplicationName(QStringLiteral("Tollbrook"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tollbrook.Tollbrook"));
     QApplication::setWindowIcon(tb::programIcon());
 
+    tb::QtDialogService dialogs;
+    tb::QtPoster poster;
+    tb::PosixRunningCopies copies(poster);
     const std::filesystem::path executable = tb::executablePath();
-    const std::filesystem::path folder =
-        tb::scheduleFolder(executable, TOLLBROOK_INSTALLED_BINDIR, tb::userScheduleFolder());
-    std::error_code ignored;  // a folder that cannot be made shows as the first file that cannot be read
-    std::filesystem::create_directories(folder, ignored);
-
-    int rc = 0;
-    {
-        tb::QtPoster poster;
-        tb::GstMediaLayer media(poster);
-        tb::PosixLocaleSource locale;
-        tb::SystemClock clock;
-        tb::XdgAutostart autostart;
-        tb::TForm1 form({app, folder, executable, locale, clock, media, media, autostart, dialogs});
-        tb::runHandler([&] { form.FormCreate(); });
-        form.showCentred();
-        if (!app.Terminated()) rc = QApplication::exec();
-    }
-    tb::setErrorBoxApplication(nullptr);
-    return rc;
+    return tb::runProgram({
+        dialogs,
+        tb::endQtLoops,
+        executable,
+        tb::scheduleLocation(executable, TOLLBROOK_INSTALLED_BINDIR, tb::userScheduleFolder()),
+        copies,
+        [&](tb::TApplication& app, const std::filesystem::path& folder) -> std::unique_ptr<tb::ProgramWindow> {
+            return std::make_unique<QtProgramWindow>(app, folder, executable, dialogs);
+        },
+        [](tb::TApplication&) { return QApplication::exec(); },
+    });
 }

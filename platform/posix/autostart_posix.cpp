@@ -185,7 +185,8 @@ void XdgAutostart::write(const std::filesystem::path& executable) {
         program = link().string();
     }
     const std::string text = "[Desktop Entry]\nType=Application\nName=Tollbrook\nComment=Rings the school bells\n"
-                             "Exec=" + execValueFor(program) + "\nIcon=org.tollbrook.Tollbrook\nTerminal=false\n"
+                             "Exec=" + execValueFor(program) + "\nTryExec=" + escapeString(program) +
+                             "\nIcon=org.tollbrook.Tollbrook\nTerminal=false\n"
                              "X-GNOME-Autostart-enabled=true\n";
     if (const auto failed = replaceFiles({{entry(), text}})) {
         throw failure("Failed to set data", "Cannot create " + quoted(failed->file) + ": " + failed->reason);

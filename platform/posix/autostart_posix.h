@@ -8,7 +8,9 @@
 namespace tb {
 
 // An XDG autostart entry, <name>.desktop in the user's autostart folder, whose Exec is
-// the executable's full path.
+// the executable's full path. Its TryExec names the same file (a plain string value,
+// not a command line), so that once the program is removed the launchers skip the
+// entry instead of trying to start a program that is gone.
 //
 // The launchers that read these entries (GLib's, systemd's autostart generator, dex)
 // each get some characters wrong whatever the quoting: GLib and systemd look for the

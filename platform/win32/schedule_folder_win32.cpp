@@ -41,13 +41,15 @@ std::filesystem::path roamingAppDataFolder() {
     return folder;
 }
 
-std::filesystem::path programScheduleFolder(const std::wstring& key) {
+ScheduleLocation programScheduleLocation(const std::wstring& key) {
     const std::filesystem::path appData = roamingAppDataFolder();
     const std::filesystem::path user = appData.empty() ? appData : appData / L"Tollbrook";
-    const std::filesystem::path folder = scheduleFolder(executablePath(), recordedInstallFolder(key), user);
+    const ScheduleLocation location = scheduleLocation(executablePath(), recordedInstallFolder(key), user);
     std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
-    return folder;
+    std::filesystem::create_directories(location.folder, ignored);
+    return location;
 }
+
+std::filesystem::path programScheduleFolder(const std::wstring& key) { return programScheduleLocation(key).folder; }
 
 }  // namespace tb

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/schedule/program_folder.h"
+
 #include <filesystem>
 #include <string>
 
@@ -23,5 +25,7 @@ std::filesystem::path roamingAppDataFolder();
 // recorded under `key`, else its own folder. A missing folder is made (one that
 // cannot be made shows as the first schedule file that cannot be read).
 std::filesystem::path programScheduleFolder(const std::wstring& key = kUninstallKey);
+// The same, and whether it is the installed program's per-user folder.
+ScheduleLocation programScheduleLocation(const std::wstring& key = kUninstallKey);
 
 }  // namespace tb

@@ -219,6 +219,23 @@ def write_schedule(folder, entries):
             f.write(b"".join(line.encode("ascii") + b"\r\n" for line in lines))
 
 
+def welcome_page(args, programs):
+    """Run by hand, the setup opens on its welcome page (the licence, the folder and a
+    finish page with "Run Tollbrook" follow; the probe did not find the licence page
+    after "Next" under Wine, so those are not driven here). Left there, it installs
+    nothing."""
+    setup = programs.start(windows_path(os.path.abspath(args.setup)))
+    try:
+        window = programs.probe.window("Tollbrook Setup", lambda w: any("Welcome to" in t for t in texts(w)), 60)
+        expect(window is not None, "the setup showed no welcome page")
+        control(window, "Button", lambda c: c["text"] == "&Next >" and c["visible"])
+    finally:
+        programs.stop(setup)
+    expect(reg_values(KEY) is None, "a setup left on its welcome page installed")
+    print("not driven: the licence, folder and finish pages (\"Run Tollbrook\"): after \"Next\" the probe "
+          "found no setup window under Wine", flush=True)
+
+
 def test(args, programs):
     said = wine("cmd", "/c", "echo %ProgramFiles%;%ProgramData%;%APPDATA%;%TEMP%").stdout.split(";")
     expect(len(said) == 4 and said[0].endswith(r":\Program Files"), f"cmd said {said}")
@@ -242,9 +259,13 @@ def test(args, programs):
     install(args.setup)
     check_installed(default_folder, args.program, shortcut)
     installed = default_folder + r"\tollbrook.exe"
-    said = programs.schedule_folder(installed)
-    expect(said == user_folder, f"the installed program looked in {said}, not {user_folder}")
-    expect(os.path.isdir(unix(user_folder)), f"{user_folder} was not made")
+    # Its first start makes the user's folder with the three files, empty, and shows no
+    # error box.
+    rows = programs.playlist(installed)
+    expect(rows == [], f"the installed program's first start shows {rows}")
+    for name in ("playlist.ini", "qian.ini", "hou.ini"):
+        path = os.path.join(unix(user_folder), name)
+        expect(os.path.isfile(path) and os.path.getsize(path) == 0, f"{user_folder}\\{name} was not made empty")
     entry = (r"C:\bells\rise.wav", LongTimeFormat(programs.probe.locale()).render(6, 30, 0))
     write_schedule(unix(user_folder), [entry])
     rows = programs.playlist(installed)
@@ -300,6 +321,7 @@ def test(args, programs):
         said = programs.schedule_folder(windows_path(unpacked) + r"\tollbrook.exe")
         expect(said == windows_path(unpacked), f"unpacked in {windows_path(unpacked)}, it looked in {said}")
     shutil.rmtree(unix(user_folder))
+    welcome_page(args, programs)
 
 
 def main():

@@ -28,11 +28,19 @@ TEST(InstalledProgram, KeepsItsScheduleInTheUsersConfigFolder) {
     tb::test::TempDir config;
     const auto folder = config / "tollbrook";
 
-    // A first start makes the folder (and says which file is missing there).
+    // A first start makes the folder with the three files, empty, and opens without an
+    // error box (which would be a second window of that name).
     {
         tb::test::Program first(bin / "tollbrook", display, {{"XDG_CONFIG_HOME", config.path().string()}});
-        for (int i = 0; i < 100 && !std::filesystem::exists(folder); ++i) std::this_thread::sleep_for(100ms);
-        EXPECT_TRUE(std::filesystem::is_directory(folder)) << "the config folder was not made";
+        const tb::test::Desktop desktop(display);
+        EXPECT_FALSE(desktop.window("^Tollbrook$").empty());
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_EQ(desktop.xdo("search --onlyvisible --name '^Tollbrook$'").find('\n'), std::string::npos)
+            << "more than the main window shows";
+        for (const char* name : {"playlist.ini", "qian.ini", "hou.ini"}) {
+            EXPECT_TRUE(std::filesystem::is_regular_file(folder / name)) << name << " was not made";
+            EXPECT_EQ(config.read(std::string("tollbrook/") + name), "") << name;
+        }
     }
 
     // A schedule saved there by hand, with LF line ends, is what rings.

@@ -1,13 +1,17 @@
 // The real program in an X11 notification area (trayer) under a window manager: the
 // icon docks, the window goes to the tray and comes back, the icon survives a panel
-// restart, and Exit from the tray menu leaves no icon behind.
+// restart, and Exit from the tray menu leaves no icon behind. A second start on the
+// same schedule folder brings the running copy's window back and ends; one on another
+// folder runs beside it; a copy that was killed does not stop the next start.
 #include "tests/schedule_fixture.h"
 #include "tests/system/program_runner.h"
 #include "tests/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <csignal>
 #include <functional>
 #include <sys/wait.h>
@@ -84,9 +88,18 @@ protected:
         const int before = shownWindows();
         clickIcon(3, 1);
         return eventually([&] { return shownWindows() > before; });
+    // A runtime folder of the test's own, as the session gives each user one.
+    std::vector<std::pair<std::string, std::string>> session() {
+        std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);
+        return {{"XDG_RUNTIME_DIR", runtime.path().string()}};
+    }
+    std::size_t shownMainWindows() const {
+        const std::string found = x("xdotool search --onlyvisible --name '^Tollbrook$' 2>/dev/null");
+        return found.empty() ? 0 : static_cast<std::size_t>(std::count(found.begin(), found.end(), '\n')) + 1;
     }
 
     std::string display;
+    tb::test::TempDir runtime;
 };
 
 TEST_F(TraySystem, WindowGoesToTheTrayComesBackAndExitLeavesNoIcon) {
@@ -128,6 +141,84 @@ TEST_F(TraySystem, WindowGoesToTheTrayComesBackAndExitLeavesNoIcon) {
     desktop.keys("Return");
     EXPECT_TRUE(eventually([&] { return !program.running(); })) << "the program did not end";
     EXPECT_TRUE(icon().empty()) << "an icon was left in the panel";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TraySystem, SecondStartOnTheSameFolderBringsTheWindowBackFromTheTrayAndEnds) {
+    tb::test::TempDir dir;
+    tb::test::installProgram(TOLLBROOK_EXECUTABLE, dir);
+    tb::test::writeSchedule(dir.path(), {});
+    Panel panel(display);
+    tb::test::Program first(dir / "tollbrook", display, session());
+    const tb::test::Desktop desktop(display);
+    const std::string main = desktop.window("^Tollbrook$");
+    ASSERT_FALSE(main.empty()) << "the main window did not show";
+    ASSERT_TRUE(eventually([&] { return !icon().empty(); })) << "the icon did not dock in the panel";
+
+    tb::test::TempDir otherDir;
+    for (const char* from : {"tray", "minimized", "behind another window"}) {
+        std::unique_ptr<tb::test::Program> other;
+        if (std::string(from) == "tray") {
+            x("xdotool windowminimize " + main);
+            ASSERT_TRUE(eventually([&] { return !mapped(main); })) << "the window did not go to the tray";
+        } else if (std::string(from) == "minimized") {
+            panel.stop();  // without a notification area minimizing stays a minimize
+            x("xdotool windowminimize " + main);
+            ASSERT_TRUE(eventually([&] { return minimized(main); })) << "the window was not minimized";
+        } else {
+            // The window of a copy on another folder, active over it.
+            tb::test::installProgram(TOLLBROOK_EXECUTABLE, otherDir);
+            tb::test::writeSchedule(otherDir.path(), {});
+            other = std::make_unique<tb::test::Program>(otherDir / "tollbrook", display, session());
+            ASSERT_TRUE(eventually([&] { return shownMainWindows() == 2; }));
+            const std::string over = x("xdotool search --onlyvisible --name '^Tollbrook$' | grep -v " + main);
+            x("xdotool windowactivate --sync " + over);
+            ASSERT_TRUE(eventually([&] { return x("xdotool getactivewindow") != main; }));
+        }
+        tb::test::Program second(dir / "tollbrook", display, session());
+        const auto ended = second.ended(20s);
+        ASSERT_TRUE(ended.has_value()) << from << ": the second start did not end";
+        EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << from << ": it ended with " << *ended;
+        EXPECT_TRUE(eventually([&] { return mapped(main) && !minimized(main); })) << from << ": the window is not back";
+        EXPECT_TRUE(eventually([&] { return x("xdotool getactivewindow") == main; })) << from << ": not active";
+        EXPECT_TRUE(first.running());
+        EXPECT_EQ(shownMainWindows(), other ? 2u : 1u) << from;
+    }
+}
+
+TEST_F(TraySystem, OneOfTwoStartsAtOnceRunsOtherFoldersRunBesideAndAKilledCopyStopsNoStart) {
+    tb::test::TempDir a, b;
+    for (const auto* dir : {&a, &b}) {
+        tb::test::installProgram(TOLLBROOK_EXECUTABLE, *dir);
+        tb::test::writeSchedule(dir->path(), {});
+    }
+    // Two starts at once (at logon and by hand): one runs, the other hands over to it.
+    {
+        tb::test::Program one(a / "tollbrook", display, session()), two(a / "tollbrook", display, session());
+        ASSERT_TRUE(eventually([&] { return !one.running() || !two.running(); }, 20s)) << "both starts run";
+        const auto ended = one.running() ? two.ended(0ms) : one.ended(0ms);
+        EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << *ended;
+        EXPECT_TRUE(one.running() || two.running()) << "neither start runs";
+        EXPECT_TRUE(eventually([&] { return shownMainWindows() == 1; }));
+    }
+    ASSERT_TRUE(eventually([&] { return shownMainWindows() == 0; }));
+    auto first = std::make_unique<tb::test::Program>(a / "tollbrook", display, session());
+    ASSERT_TRUE(eventually([&] { return shownMainWindows() == 1; })) << "the first copy did not show";
+    tb::test::Program beside(b / "tollbrook", display, session());
+    EXPECT_TRUE(eventually([&] { return shownMainWindows() == 2; })) << "the copy on another folder did not show";
+    EXPECT_TRUE(first->running() && beside.running());
+
+    // Killed outright, the first copy leaves its socket behind; the next start runs.
+    ::kill(first->pid(), SIGKILL);
+    ASSERT_TRUE(first->ended(10s).has_value());
+    first.reset();
+    ASSERT_TRUE(eventually([&] { return shownMainWindows() == 1; }));
+    tb::test::Program again(a / "tollbrook", display, session());
+    EXPECT_TRUE(eventually([&] { return shownMainWindows() == 2; })) << "a killed copy stopped the next start";
+    EXPECT_TRUE(again.running());
 }
 
 }  // namespace

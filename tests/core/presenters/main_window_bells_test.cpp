@@ -98,7 +98,7 @@ TEST_F(Presenter, EmptyScheduleOnlyUpdatesTheClock) {
     create({});
     tickAt(12, 30, 15);
     EXPECT_EQ(view.clock, "12:30:15");
-    EXPECT_EQ(view.status, "");
+    EXPECT_EQ(view.status, kEmptyScheduleHint);  // how to begin, as the load said
     EXPECT_TRUE(layer.actions().empty());
 }
 

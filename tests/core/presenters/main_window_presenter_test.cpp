@@ -100,6 +100,22 @@ TEST_F(Presenter, TimesThatNeverComeDueAreToldAfterEachLoad) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+// An empty schedule says how to begin until a bell is added; a file played by hand
+// keeps its own status.
+TEST_F(Presenter, EmptyScheduleSaysHowToBegin) {
+    create({});
+    EXPECT_EQ(view.status, kEmptyScheduleHint);
+    EXPECT_TRUE(dialogs.shown.empty());
+    writeSchedule({{m("a.mp3"), "8:00:00"}});
+    run(&MainWindowPresenter::BitBtn2Click);
+    tickAt(7, 0, 0);
+    EXPECT_EQ(view.status, "No repertoire is being played");
+    tickAt(8, 0, 0);
+    writeSchedule({});
+    run(&MainWindowPresenter::BitBtn2Click);
+    EXPECT_EQ(view.status.rfind("A repertoire being played:", 0), 0u) << view.status;
+}
+
 TEST_F(Presenter, RefreshDuringPlaybackKeepsPlayingClearsTheSelectionAndLeavesTheTimerOn) {
     create({{m("a.mp3"), "8:00:00"}, {m("b.mp3"), "9:00:00"}});
     tickAt(8, 0, 0);

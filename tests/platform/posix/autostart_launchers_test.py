@@ -147,6 +147,42 @@ def launch_systemd(entry, case):
     return ""
 
 
+def removed_program_failures(helper):
+    """Once the program is gone (the package purged), each launcher skips the entry
+    (its TryExec) instead of trying to start a missing program: dex says nothing, gio
+    does not load the entry, systemd's generator makes no unit."""
+    failures = []
+    for name in ("school bells", "100%f"):  # named directly, and through the link
+        with tempfile.TemporaryDirectory() as work:
+            program = os.path.join(work, "p", name, "tollbrook")
+            os.makedirs(os.path.dirname(program))
+            with open(program, "w", encoding="utf-8") as f:
+                f.write(SCRIPT.format(token=0, marker=os.path.join(work, "ran")))
+            os.chmod(program, 0o755)
+            write = subprocess.run([helper, os.path.join(work, "config", "autostart"), program],
+                                   capture_output=True, text=True)
+            if write.returncode != 0:
+                failures.append("%r: writing the entry: %s" % (name, write.stderr.strip()))
+                continue
+            entry = write.stdout.strip()
+            os.remove(program)
+            env = dict(os.environ, LC_ALL="C")
+            dex = subprocess.run(["dex", "--wait", entry], capture_output=True, text=True, cwd="/", env=env)
+            if (dex.stdout + dex.stderr).strip():
+                failures.append("dex, removed program in %r: %s" % (name, (dex.stdout + dex.stderr).strip()))
+            gio = subprocess.run(["gio", "launch", entry], capture_output=True, text=True, cwd="/", env=env)
+            if "Unable to load" not in gio.stderr:
+                failures.append("gio launch, removed program in %r: %s" % (name, gio.stderr.strip()))
+            units = os.path.join(work, "units")
+            os.mkdir(units)
+            subprocess.run([GENERATOR, units, units, units], capture_output=True,
+                           env=dict(env, XDG_CONFIG_HOME=os.path.join(work, "config"),
+                                    XDG_CONFIG_DIRS=os.path.join(work, "none")))
+            if os.path.exists(os.path.join(units, UNIT)):
+                failures.append("systemd, removed program in %r: a unit was made" % name)
+    return failures
+
+
 def main():
     helper = sys.argv[1]
     missing = [t for t in ("dex", "gio", "systemd-analyze") if shutil.which(t) is None]
@@ -189,6 +225,8 @@ def main():
                         exec_line = [l.strip() for l in f if l.startswith("Exec=")]
                     failures.append("%s, folder %r: expected that folder's program once, ran %s (%s) %s"
                                     % (launcher, name, who or "nothing", exec_line, said))
+    runs += 2
+    failures += removed_program_failures(helper)
     for note in NOTES:
         print("note: " + note)
     for f in failures:

@@ -33,6 +33,8 @@ TEST(XdgAutostartEntry, WriteReadRemove) {
     const std::string text = dir.read("autostart/velnorsoftsp.desktop");
     EXPECT_NE(text.find("[Desktop Entry]\nType=Application\n"), std::string::npos);
     EXPECT_NE(text.find("Exec=\"/opt/school bells/tollbrook\"\n"), std::string::npos);
+    // A string value, not a command line: no quotes, so a removed program is looked for by its path.
+    EXPECT_NE(text.find("\nTryExec=/opt/school bells/tollbrook\n"), std::string::npos);
     EXPECT_NE(text.find("\nIcon=org.tollbrook.Tollbrook\n"), std::string::npos);
     store.remove();
     EXPECT_EQ(store.read(), "");
@@ -56,8 +58,10 @@ TEST(XdgAutostartEntry, PathTheLaunchersCannotTakeGoesThroughALink) {
     const std::string program = (dir / "100%f" / "tollbrook").string();
     store.write(program);
     EXPECT_EQ(std::filesystem::read_symlink(store.link()), program);
-    EXPECT_NE(dir.read("autostart/velnorsoftsp.desktop").find("\nExec=" + store.link().string() + "\n"),
-              std::string::npos);
+    for (const char* key : {"\nExec=", "\nTryExec="}) {
+        EXPECT_NE(dir.read("autostart/velnorsoftsp.desktop").find(key + store.link().string() + "\n"),
+                  std::string::npos);
+    }
     EXPECT_EQ(store.read(), program);
     store.write("/opt/tollbrook/tollbrook");  // a plain path needs no link, and the old one goes
     EXPECT_FALSE(std::filesystem::is_symlink(store.link()));

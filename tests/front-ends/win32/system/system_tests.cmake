@@ -28,6 +28,7 @@ foreach(test FirstStart.test_empty_folder_names_qian_ini_then_shows_the_main_win
              Player.test_play_without_a_file_asks_for_a_repertoire
              Editor.test_row_added_by_keyboard_is_saved_and_rings
              Tray.test_minimize_double_click_taskbar_created_and_exit
+             RunningCopies.test_second_start_brings_the_window_back_another_folder_runs_a_killed_copy_stops_nothing
              AutoRun.test_auto_run_writes_and_deletes_the_run_value)
   add_test(NAME ProgramSystem.${test} COMMAND ${Python3_EXECUTABLE} ${tb_system_dir}/test_program.py ${test})
   set_tests_properties(ProgramSystem.${test} PROPERTIES

@@ -233,6 +233,41 @@ class Editor(ProgramTest):
         self.close_with_close_box(program)
 
 
+class RunningCopies(ProgramTest):
+    def test_second_start_brings_the_window_back_another_folder_runs_a_killed_copy_stops_nothing(self):
+        self.folder.write_schedule([])
+        first = self.start()
+        main = self.main_window()
+        self.assertTrue(eventually(lambda: self.desktop.icons(TIP), 30), "no icon in the notification area")
+        self.screen.click(main["minimizeButton"])
+        self.assertTrue(self.probe.gone(TITLE, is_main, 10), "minimizing did not hide the main window")
+
+        # Started again on the same folder: the running copy's window comes back, active,
+        # and the new start ends with 0.
+        self.assertEqual(self.start().wait(60), 0, "the second start did not end with 0")
+        main = self.main_window(10)
+        self.assertFalse(main["minimized"], "the window came back minimized")
+        self.assertTrue(eventually(lambda: self.main_window(5)["foreground"], 10), "the window is not active")
+        self.assertTrue(first.running())
+        self.assertEqual(len([w for w in self.probe.windows(TITLE) if is_main(w) and w["visible"]]), 1)
+
+        # A copy on another folder runs beside it.
+        other = ScheduleFolder(self.probe)
+        self.addCleanup(other.remove)
+        other.write_schedule([])
+        beside = Program(other, self.desktop)
+        self.addCleanup(beside.stop)
+        shown = lambda: len([w for w in self.probe.windows(TITLE) if is_main(w) and w["visible"]])
+        self.assertTrue(eventually(lambda: shown() == 2, 90), "the copy on another folder did not show")
+
+        # A copy killed outright does not stop the next start on its folder.
+        self.probe("kill", first.pid)
+        self.assertTrue(eventually(lambda: shown() == 1, 30), "the killed copy's window stayed")
+        again = self.start()
+        self.assertTrue(eventually(lambda: shown() == 2, 90), "a killed copy stopped the next start")
+        self.assertTrue(again.running() and beside.running())
+
+
 class Tray(ProgramTest):
     def icons(self):
         return self.desktop.icons(TIP)

@@ -67,7 +67,7 @@ DesignedWidgets::DesignedWidgets(QWidget& window, const design::Window& design, 
     window.setFont(font(design.font));
     window.setFixedSize(px(design.width), px(design.height));
     // Its fixed text colours stand on the light ground they were chosen for.
-    lightFace(&window, colours::of(design.face.value_or(design::colours::face)));
+    lightFace(&window, qcolour(design.face.value_or(design::colours::face)));
 
     std::vector<std::pair<int, QWidget*>> tabs;
     for (const design::Control& c : design.controls) {
@@ -82,10 +82,10 @@ DesignedWidgets::DesignedWidgets(QWidget& window, const design::Window& design, 
                                                       : w->sizeHint().height();
         w->setGeometry(c.fill ? parent->contentsRect() : QRect(px(c.rect.x), px(c.rect.y), px(c.rect.width), height));
         if (c.ink && (qobject_cast<QLabel*>(w) || qobject_cast<QGroupBox*>(w))) {
-            textColour(w, colours::of(*c.ink));
+            textColour(w, qcolour(*c.ink));
         } else if (c.ink || c.face) {
-            fixColours(w, QPalette::Text, colours::of(c.ink.value_or(design::Colour{})), QPalette::Base,
-                       colours::of(c.face.value_or(design::Colour{0xFF, 0xFF, 0xFF})));
+            fixColours(w, QPalette::Text, qcolour(c.ink.value_or(design::Colour{})), QPalette::Base,
+                       qcolour(c.face.value_or(design::Colour{0xFF, 0xFF, 0xFF})));
         }
         if (!c.accessibleName.empty()) w->setAccessibleName(q(c.accessibleName));
         if (!c.hint.empty()) {

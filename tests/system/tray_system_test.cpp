@@ -88,6 +88,7 @@ protected:
         const int before = shownWindows();
         clickIcon(3, 1);
         return eventually([&] { return shownWindows() > before; });
+    }
     // A runtime folder of the test's own, as the session gives each user one.
     std::vector<std::pair<std::string, std::string>> session() {
         std::filesystem::permissions(runtime.path(), std::filesystem::perms::owner_all);

@@ -21,7 +21,7 @@ public:
         ++handOvers;
         return next(answers);
     }
-    void listen(std::function<void()> bringBack) override { this->bringBack = std::move(bringBack); }
+    void listen(std::function<void()> onHandOver) override { bringBack = std::move(onHandOver); }
 
     std::deque<bool> claims, answers;
     int handOvers = 0;
@@ -37,7 +37,7 @@ private:
 };
 
 struct Window final : ProgramWindow {
-    explicit Window(std::vector<std::string>& log) : log(log) {}
+    explicit Window(std::vector<std::string>& into) : log(into) {}
     void FormCreate() override { log.push_back("create"); }
     void showCentred() override { log.push_back("show"); }
     void bringBack() override { log.push_back("back"); }

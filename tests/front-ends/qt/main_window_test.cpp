@@ -59,12 +59,12 @@ TEST_F(MainWindow, LayoutAndMenusAreTheDesigns) {
         } else if (c.rect.width > 0) {
             EXPECT_EQ(w->width(), c.rect.width);
         }
-        if (auto* g = qobject_cast<QGroupBox*>(w)) EXPECT_EQ(g->title(), text(c.text));
-        if (auto* b = qobject_cast<QPushButton*>(w)) EXPECT_EQ(b->text(), text(c.text));
+        if (auto* g = qobject_cast<QGroupBox*>(w)) { EXPECT_EQ(g->title(), text(c.text)); }
+        if (auto* b = qobject_cast<QPushButton*>(w)) { EXPECT_EQ(b->text(), text(c.text)); }
         EXPECT_EQ(w->toolTip(), text(c.hint));
         EXPECT_EQ(w->accessibleName(), text(c.accessibleName));
-        if (!c.hint.empty()) EXPECT_EQ(w->accessibleDescription(), text(c.hint));
-        if (c.font) EXPECT_EQ(w->font().pixelSize(), c.font->pixels);
+        if (!c.hint.empty()) { EXPECT_EQ(w->accessibleDescription(), text(c.hint)); }
+        if (c.font) { EXPECT_EQ(w->font().pixelSize(), c.font->pixels); }
         EXPECT_FALSE(names.contains(w->accessibleName())) << "two controls are named alike";
         names.insert(w->accessibleName());
     }

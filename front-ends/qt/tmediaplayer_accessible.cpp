@@ -86,7 +86,10 @@ public:
 
     // Named for what it is; its hint, which says what to do with it, is its description.
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name) return QStringLiteral("Player");
+        if (t == QAccessible::Name) {
+            // Its window names it ("Preview player" in the editor); else it is the player.
+            return widget()->accessibleName().isEmpty() ? QStringLiteral("Player") : widget()->accessibleName();
+        }
         if (t == QAccessible::Description) {
             return widget()->accessibleDescription().isEmpty() ? widget()->toolTip() : widget()->accessibleDescription();
         }

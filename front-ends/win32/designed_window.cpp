@@ -120,7 +120,8 @@ DesignedControls::DesignedControls(HWND window, const design::Window& design, co
         if (made == nullptr) throw std::runtime_error("the control " + std::string(c->name) + " could not be made");
         controls_.emplace(std::string(c->name), made);
         if (c->ink) inks_[made] = colorRef(*c->ink);
-        if (!c->accessibleName.empty() || !c->hint.empty()) {
+        // The player answers screen readers itself, with its buttons as children.
+        if (c->kind != design::Kind::MediaPlayer && (!c->accessibleName.empty() || !c->hint.empty())) {
             nameForScreenReaders(made, wide(design::Kind::Label == c->kind ? c->text : c->accessibleName),
                                  wide(c->hint));
         }

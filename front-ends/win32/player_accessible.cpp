@@ -101,8 +101,8 @@ public:
         return button(child) ? S_FALSE : E_INVALIDARG;  // buttons are simple elements
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return answerText(child, name, [](std::optional<TMPBtnType> b, const PlayerAccessibility&) {
-            return b ? wide(PlayerBar::buttonName(*b)) : std::wstring(L"Player");
+        return answerText(child, name, [](std::optional<TMPBtnType> b, const PlayerAccessibility& owner) {
+            return b ? wide(PlayerBar::buttonName(*b)) : owner.name();
         });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override { return none(child, value); }

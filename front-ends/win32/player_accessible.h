@@ -39,12 +39,15 @@ public:
     void statesChanged() const;
     void focusMoved() const;
 
+    void setName(std::wstring text) { name_ = std::move(text); }
+    const std::wstring& name() const { return name_; }
     void setDescription(std::wstring text) { description_ = std::move(text); }
     const std::wstring& description() const { return description_; }
 
 private:
     TMediaPlayer& player_;
     PlayerAccessible* object_ = nullptr;  // one reference, ours
+    std::wstring name_ = L"Player";
     std::wstring description_;
 };
 

@@ -154,6 +154,7 @@ void TForm1::buildControls() {
                 player_ = std::make_unique<TMediaPlayer>(services_.media, parent, idMediaPlayer1, RECT{});
                 c_.MediaPlayer1 = player_.get();
                 w = player_->hwnd();
+                player_->setName(wide(c.accessibleName));
                 player_->setHint(wide(c.hint));
                 break;
             case design::Kind::StatusBar:

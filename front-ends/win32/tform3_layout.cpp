@@ -52,6 +52,8 @@ void TForm3::buildLayout(MediaLayer& media) {
         [&](const design::Control& c, const RECT& place, int id, HFONT font) -> HWND {
             if (c.kind == design::Kind::MediaPlayer) {
                 player_ = std::make_unique<TMediaPlayer>(media, hwnd(), id, place);
+                player_->setName(wide(c.accessibleName));
+                player_->setHint(wide(c.hint));
                 return player_->hwnd();
             }
             HWND button = c.name == "SpeedButton1"

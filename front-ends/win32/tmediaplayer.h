@@ -23,6 +23,7 @@ public:
 
     // The hint, which screen readers give as the control's description.
     void setHint(std::wstring text) { accessibility_.setDescription(std::move(text)); }
+    void setName(std::wstring text) { accessibility_.setName(std::move(text)); }
 
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;

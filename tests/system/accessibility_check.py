@@ -34,10 +34,8 @@ WINDOWS = [
     {"window": "editor", "menu": ("Option", "Edit Playlist"), "player": (BUTTONS, set(BUTTONS)), "hints": {}},
 ]
 # ------------------------------------------------------------------------------------
-# The windows whose every control the name checks cover. The players' checks run in
-# the windows that have one; the checks of the other controls are switched on here
-# window by window as their controls get their short names.
-NAMES_CHECKED = set()
+# The windows whose every control the name checks cover: all of them.
+NAMES_CHECKED = {spec["window"] for spec in WINDOWS}
 # ------------------------------------------------------------------------------------
 
 # Roles a user acts on; each also takes the focus.

@@ -14,6 +14,15 @@ RECT = re.compile(r"[({]\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*,\s*(-?\d+)\s*[
 TOOLKIT = {"", " ", "\\n", "\\r\\n", "%s", "%d"}
 
 
+def design_names():
+    """Names the core's window tables give their controls and menu items: a front end
+    that looks a control up by its name refers to the table, it does not copy it."""
+    names = set()
+    for path in (ROOT / "core" / "presenters").glob("*design*.cpp"):
+        names.update(t for t in STRING.findall(path.read_text(encoding="utf-8")) if re.fullmatch(r"[A-Za-z_]\w*", t))
+    return names
+
+
 def items(front_end):
     found = {}
     for path in sorted((ROOT / "front-ends" / front_end).rglob("*")):
@@ -35,7 +44,8 @@ def items(front_end):
 
 
 qt, win32 = items("qt"), items("win32")
-shared = sorted(set(qt) & set(win32), key=str)
+names = design_names()
+shared = sorted((item for item in set(qt) & set(win32) if not (item[0] == "text" and item[1] in names)), key=str)
 for kind, value in shared:
     print(f"{kind} {value!r}: {qt[(kind, value)]} and {win32[(kind, value)]}")
 print(f"{len(shared)} texts and rectangles are written in both front ends")

@@ -184,6 +184,13 @@ const char* PlayerBar::buttonName(TMPBtnType button) {
     return names[button];
 }
 
+std::string PlayerBar::glyphName(TMPBtnType button, Glyph kind) {
+    static constexpr const char* bases[] = {"MPPLAY", "MPPAUSE", "MPSTOP",   "MPNEXT", "MPPREV",
+                                            "MPSTEP", "MPBACK",  "MPRECORD", "MPEJECT"};
+    const char* prefix = kind == Glyph::Enabled ? "EN_" : kind == Glyph::Disabled ? "DI_" : "CL_";
+    return prefix + std::string(bases[button]);
+}
+
 void PlayerBar::click() {
     bool doDefault = true;
     if (OnClick) OnClick(*this, CurrentButton_, doDefault);

@@ -2,6 +2,7 @@
 
 #include "core/playback/media_player_device.h"
 
+#include <string>
 #include <functional>
 #include <optional>
 
@@ -82,6 +83,12 @@ public:
     void pressByKeyboard(TMPBtnType button);
     // The button's name for screen readers: "Play", "Pause" ...
     static const char* buttonName(TMPBtnType button);
+    // The control's own name where its window gives it none.
+    static constexpr const char* kName = "Player";
+    // Every button, in the bar's order.
+    static constexpr TMPBtnType kButtonOrder[] = {btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject};
+    // The name of a button's picture among the program's resources: "EN_MPPLAY".
+    static std::string glyphName(TMPBtnType button, Glyph kind);
     // The focus came or went: the focus mark is drawn or removed at once.
     void focusChanged() { paintNow(); }
 

@@ -77,7 +77,16 @@ struct Window {
     const Control& control(std::string_view controlName) const {
         for (const Control& c : controls)
             if (c.name == controlName) return c;
+        noSuchControl(controlName);
+    }
+
+    // A fault in a table or in a front end that walks it: a control missing, or of a
+    // kind the front end does not make for this window.
+    [[noreturn]] void noSuchControl(std::string_view controlName) const {
         throw std::logic_error("window " + std::string(name) + " has no control " + std::string(controlName));
+    }
+    [[noreturn]] void unknownKind(const Control& c) const {
+        throw std::logic_error("window " + std::string(name) + " has no maker for the kind of " + std::string(c.name));
     }
 
     // A control's place in the window's client area: its own plus its parents'.

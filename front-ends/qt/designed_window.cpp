@@ -62,7 +62,7 @@ QFont DesignedWidgets::font(const design::Font& f) const {
 }
 
 DesignedWidgets::DesignedWidgets(QWidget& window, const design::Window& design, const MakeSpecial& special)
-    : dpi_(design.dpi) {
+    : design_(design), dpi_(design.dpi) {
     if (!design.caption.empty()) window.setWindowTitle(q(design.caption));
     window.setFont(font(design.font));
     window.setFixedSize(px(design.width), px(design.height));

@@ -32,7 +32,7 @@ public:
     W* get(std::string_view name) const {
         const auto it = widgets_.find(name);
         auto* w = it == widgets_.end() ? nullptr : qobject_cast<W*>(it->second);
-        if (w == nullptr) throw std::logic_error("no control " + std::string(name));
+        if (w == nullptr) design_.noSuchControl(name);
         return w;
     }
 
@@ -41,6 +41,7 @@ public:
     QFont font(const design::Font& f) const;
 
 private:
+    const design::Window& design_;
     int dpi_;
     std::map<std::string, QWidget*, std::less<>> widgets_;
 };

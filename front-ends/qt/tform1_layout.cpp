@@ -110,7 +110,7 @@ void TForm1::buildLayout() {
                 w = label;
                 break;
             }
-            default: throw std::logic_error("the main window has no control of this kind");
+            default: design::mainWindow().unknownKind(c);
         }
         made[c.name] = w;
         w->setObjectName(text(c.name));

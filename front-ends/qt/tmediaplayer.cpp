@@ -12,13 +12,12 @@
 namespace tb {
 namespace {
 
-constexpr TMPBtnType kAll[] = {btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject};
-constexpr const char* kBaseNames[] = {"MPPLAY", "MPPAUSE", "MPSTOP", "MPNEXT", "MPPREV",
-                                      "MPSTEP", "MPBACK",  "MPRECORD", "MPEJECT"};
+constexpr const auto& kAll = PlayerBar::kButtonOrder;
+using Glyph = PlayerBar::Glyph;
 
 // A glyph from the program's resources, its olive pixels left out.
-QPixmap loadGlyph(const char* kind, const char* base) {
-    QPixmap pixmap(QStringLiteral(":/glyphs/%1_%2.xpm").arg(QLatin1String(kind), QLatin1String(base)));
+QPixmap loadGlyph(TMPBtnType button, Glyph kind) {
+    QPixmap pixmap(QStringLiteral(":/glyphs/%1.xpm").arg(QString::fromStdString(PlayerBar::glyphName(button, kind))));
     pixmap.setMask(pixmap.createMaskFromColor(QColor(128, 128, 0), Qt::MaskInColor));
     return pixmap;
 }
@@ -26,9 +25,9 @@ QPixmap loadGlyph(const char* kind, const char* base) {
 // The smallest button, for the widest and the tallest of all 27 glyphs.
 PlayerBar::Size smallestButton() {
     int widest = 0, tallest = 0;
-    for (const char* base : kBaseNames) {
-        for (const char* kind : {"EN", "DI", "CL"}) {
-            const QPixmap p = loadGlyph(kind, base);
+    for (TMPBtnType b : kAll) {
+        for (Glyph kind : {Glyph::Enabled, Glyph::Disabled, Glyph::Coloured}) {
+            const QPixmap p = loadGlyph(b, kind);
             widest = std::max(widest, p.width());
             tallest = std::max(tallest, p.height());
         }
@@ -42,9 +41,9 @@ TMediaPlayer::TMediaPlayer(MediaLayer& layer, QWidget* parent)
     : QWidget(parent), PlayerBar(layer, smallestButton()) {
     for (TMPBtnType b : kAll) {
         Glyphs& g = Buttons[b];
-        g.enabled = loadGlyph("EN", kBaseNames[b]);
-        g.disabled = loadGlyph("DI", kBaseNames[b]);
-        g.coloured = loadGlyph("CL", kBaseNames[b]);
+        g.enabled = loadGlyph(b, Glyph::Enabled);
+        g.disabled = loadGlyph(b, Glyph::Disabled);
+        g.coloured = loadGlyph(b, Glyph::Coloured);
     }
     // The glyphs are black shapes with grey and white edges: they need the light face
     // they were drawn for, whatever the desktop's palette.

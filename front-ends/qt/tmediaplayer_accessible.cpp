@@ -15,7 +15,7 @@
 namespace tb {
 namespace {
 
-constexpr TMPBtnType kAll[] = {btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject};
+constexpr const auto& kAll = PlayerBar::kButtonOrder;
 
 class PlayerButton final : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
@@ -88,7 +88,7 @@ public:
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name) {
             // Its window names it ("Preview player" in the editor); else it is the player.
-            return widget()->accessibleName().isEmpty() ? QStringLiteral("Player") : widget()->accessibleName();
+            return widget()->accessibleName().isEmpty() ? QString::fromUtf8(PlayerBar::kName) : widget()->accessibleName();
         }
         if (t == QAccessible::Description) {
             return widget()->accessibleDescription().isEmpty() ? widget()->toolTip() : widget()->accessibleDescription();

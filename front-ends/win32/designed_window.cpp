@@ -130,7 +130,7 @@ DesignedControls::DesignedControls(HWND window, const design::Window& design, co
 
 HWND DesignedControls::get(std::string_view name) const {
     const auto it = controls_.find(name);
-    if (it == controls_.end()) throw std::logic_error("no control " + std::string(name));
+    if (it == controls_.end()) design_.noSuchControl(name);
     return it->second;
 }
 

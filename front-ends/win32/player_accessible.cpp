@@ -11,7 +11,7 @@
 namespace tb {
 namespace {
 
-constexpr TMPBtnType kAll[] = {btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject};
+constexpr const auto& kAll = PlayerBar::kButtonOrder;
 
 // The child id of a shown button: its place among the shown buttons, from 1; a hidden
 // button has none (CHILDID_SELF).
@@ -102,7 +102,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         return answerText(child, name, [](std::optional<TMPBtnType> b, const PlayerAccessibility& owner) {
-            return b ? wide(PlayerBar::buttonName(*b)) : owner.name();
+            if (b) return wide(PlayerBar::buttonName(*b));
+            return owner.name().empty() ? wide(PlayerBar::kName) : owner.name();
         });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override { return none(child, value); }

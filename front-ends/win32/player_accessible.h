@@ -47,7 +47,7 @@ public:
 private:
     TMediaPlayer& player_;
     PlayerAccessible* object_ = nullptr;  // one reference, ours
-    std::wstring name_ = L"Player";
+    std::wstring name_;  // empty: the player's own name
     std::wstring description_;
 };
 

@@ -162,7 +162,7 @@ void TForm1::buildControls() {
                                                   {}, idStatusBar1, nullptr);
                 break;
             case design::Kind::StatusPanel: continue;
-            default: throw std::logic_error("the main window has no control of this kind");
+            default: design::mainWindow().unknownKind(c);
         }
         c_.byName[c.name] = w;
         if (c.ink && c.face) colours_[w] = {colorref(*c.ink), colorref(*c.face), CreateSolidBrush(colorref(*c.face))};

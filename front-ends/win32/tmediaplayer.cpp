@@ -10,18 +10,15 @@
 namespace tb {
 namespace {
 
-constexpr TMPBtnType kAll[] = {btPlay, btPause, btStop, btNext, btPrev, btStep, btBack, btRecord, btEject};
-constexpr const wchar_t* kBaseNames[] = {L"MPPLAY", L"MPPAUSE", L"MPSTOP",   L"MPNEXT", L"MPPREV",
-                                         L"MPSTEP", L"MPBACK",  L"MPRECORD", L"MPEJECT"};
+constexpr const auto& kAll = PlayerBar::kButtonOrder;
 constexpr COLORREF kTransparent = RGB(128, 128, 0);
 
-HBITMAP loadGlyph(const wchar_t* kind, const wchar_t* base) {
-    const std::wstring name = std::wstring(kind) + L"_" + base;
+HBITMAP loadGlyph(TMPBtnType button, PlayerBar::Glyph kind) {
+    const std::string name = PlayerBar::glyphName(button, kind);
+    const std::wstring wideName(name.begin(), name.end());
     auto* bitmap = static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (bitmap == nullptr) {
-        throw std::runtime_error("The player's glyph " + std::string(name.begin(), name.end()) + " is missing");
-    }
+        LoadImageW(GetModuleHandleW(nullptr), wideName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) throw std::runtime_error("The player's glyph " + name + " is missing");
     return bitmap;
 }
 
@@ -52,8 +49,8 @@ public:
     GlyphSet() {
         try {
             for (TMPBtnType b : kAll) {
-                glyphs_[b] = {loadGlyph(L"EN", kBaseNames[b]), loadGlyph(L"DI", kBaseNames[b]),
-                              loadGlyph(L"CL", kBaseNames[b])};
+                glyphs_[b] = {loadGlyph(b, Glyph::Enabled), loadGlyph(b, Glyph::Disabled),
+                              loadGlyph(b, Glyph::Coloured)};
             }
         } catch (...) {
             release();

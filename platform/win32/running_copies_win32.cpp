@@ -96,7 +96,8 @@ bool Win32RunningCopies::handOver(const std::string& key) {
 void Win32RunningCopies::listen(std::function<void()> bringBack) {
     if (mutex_ == nullptr || window_ != nullptr) return;
     bringBack_ = std::move(bringBack);
-    WNDCLASSEXW windowClass{sizeof windowClass};
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &Win32RunningCopies::procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kWindowClass;

@@ -5,7 +5,7 @@
 #   - a name is short: an instruction ("Double click here to ...") is a hint, and the
 #     hint belongs in the description;
 #   - the controls that have a hint carry it as their description;
-#   - each player is a tool bar named "Player" whose buttons are push buttons named by
+#   - each player is a tool bar named as its window names it ("Player", "Preview player") whose buttons are push buttons named by
 #     their function, available as the program's enabled set says.
 # Opens the program's other windows through its menu, as a screen reader's user would.
 # Exits 1 and prints each fault when a check fails.
@@ -26,12 +26,12 @@ BUTTONS = ("Play", "Pause", "Stop", "Next", "Previous", "Step", "Back", "Record"
 # controls carry as descriptions (name: hint).
 WINDOWS = [
     {"window": "main window", "menu": None,
-     "player": (BUTTONS[:7], {"Play"}), "hints": {"Player": PLAYER_HINT}},
+     "player": (BUTTONS[:7], {"Play"}, "Player"), "hints": {"Player": PLAYER_HINT}},
     {"window": "view window", "menu": ("Option", "View Playlist"), "player": None, "hints": {}},
     {"window": "about window", "menu": ("About", "About"), "player": None, "hints": {}},
     {"window": "purchase window", "menu": ("About", "Buy Source Code"), "player": None, "hints": {}},
     # Modal: opened last. Its player has every button, and all can be pressed.
-    {"window": "editor", "menu": ("Option", "Edit Playlist"), "player": (BUTTONS, set(BUTTONS)), "hints": {}},
+    {"window": "editor", "menu": ("Option", "Edit Playlist"), "player": (BUTTONS, set(BUTTONS), "Preview player"), "hints": {}},
 ]
 # ------------------------------------------------------------------------------------
 # The windows whose every control the name checks cover: all of them.
@@ -161,10 +161,10 @@ def check_hints(window, label, hints):
 
 def check_player(window, label, expected):
     """The player's own checks: what a screen reader hears of its buttons."""
-    shown, pressable = expected
-    players = [n for n, _ in nodes(window) if n.getRoleName() == "tool bar" and n.name == "Player"]
+    shown, pressable, name = expected
+    players = [n for n, _ in nodes(window) if n.getRoleName() == "tool bar" and n.name == name]
     if len(players) != 1:
-        return [f"{label}: {len(players)} tool bars named 'Player'"]
+        return [f"{label}: {len(players)} tool bars named {name!r}"]
     player = players[0]
     seen = [(b.getRoleName(), b.name, has(b, pyatspi.STATE_ENABLED)) for b in children(player)]
     wanted = [("push button", n, n in pressable) for n in shown]

@@ -187,7 +187,7 @@ TEST_F(MainWindow, BottomBarHoldsItsControlsApartAtEachDensity) {
     auto form = create();
     const design::Rect bar96 = design::mainWindow().control(design::kBottomBar).rect;
     const int barHeight = bar96.height;
-    for (const WORD dpi : {96, 144}) {
+    for (const WORD dpi : {WORD{96}, WORD{144}}) {
         SCOPED_TRACE(dpi);
         RECT suggested{};
         GetWindowRect(form->hwnd(), &suggested);

@@ -40,7 +40,8 @@ int runProgram(const ProgramParts& parts) {
         case StartDecision::Run: {
             if (parts.location.installed) runHandler([&] { makeFirstSchedule(folder); });
             const std::unique_ptr<ProgramWindow> window = parts.makeWindow(app, folder);
-            parts.copies.listen([&window] { window->bringBack(); });
+            // A later start on this folder brings the window back as the tray's "Show" does.
+            parts.copies.listen([&window] { window->M1Click(); });
             runHandler([&] { window->FormCreate(); });
             window->showCentred();
             if (!app.Terminated()) rc = parts.runLoop(app);

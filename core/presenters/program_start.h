@@ -20,9 +20,9 @@ public:
     // The window's creation step (volume, schedule, player buttons, auto-run mark).
     virtual void FormCreate() = 0;
     virtual void showCentred() = 0;
-    // Another start on the same schedule folder handed over: the window comes back from
-    // the tray or from minimized, raised and active.
-    virtual void bringBack() = 0;
+    // The tray menu's "Show": the window back from the tray or from minimized, raised
+    // and active.
+    virtual void M1Click() = 0;
 };
 
 // What each platform and front end gives the program's start.

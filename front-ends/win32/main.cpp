@@ -28,7 +28,7 @@ public:
 
     void FormCreate() override { form_.FormCreate(); }
     void showCentred() override { form_.showCentred(); }
-    void bringBack() override { form_.M1Click(); }
+    void M1Click() override { form_.M1Click(); }
 
 private:
     tb::WindowPoster poster_;

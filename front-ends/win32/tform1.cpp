@@ -107,14 +107,10 @@ void TForm1::setAutoRunChecked(bool checked) {
 // As a drag does, setting the position runs the change handler.
 void TForm1::setVolumeSlider(int position) {
     SendMessageW(c_.TrackBar1, TBM_SETPOS, TRUE, position);
-    sliderMoved();
+    TrackBar1Change();
 }
 
 int TForm1::volumeSlider() const { return static_cast<int>(SendMessageW(c_.TrackBar1, TBM_GETPOS, 0, 0)); }
-
-void TForm1::sliderMoved() {
-    runHandler([this] { TrackBar1Change(); });
-}
 
 void TForm1::setTimerEnabled(bool enabled) { timer_->setEnabled(enabled); }
 
@@ -176,7 +172,7 @@ LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (presenter_) command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_HSCROLL:
-            if (presenter_ && reinterpret_cast<HWND>(lParam) == c_.TrackBar1) sliderMoved();
+            if (presenter_ && reinterpret_cast<HWND>(lParam) == c_.TrackBar1) TrackBar1Change();
             return 0;
         case WM_CLOSE:
             // Closing the window asks nothing: the program ends at once.
@@ -233,32 +229,35 @@ LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return Window::handle(message, wParam, lParam);
 }
 
-// A double click anywhere in the playlist view, below the rows too, and Enter on a row.
-LRESULT CALLBACK TForm1::listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) noexcept {
-    auto& form = *reinterpret_cast<TForm1*>(self);
+// The playlist view: a double click anywhere in it, below the rows too, and Enter on a
+// row. The group box: painted in the design's colours.
+std::optional<LRESULT> TForm1::controlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (control == c_.GroupBox1) {
+        if (message == WM_ERASEBKGND) return 1;
+        if (message == WM_PAINT) return paintGroup(control);
+        return std::nullopt;
+    }
     switch (message) {
         case WM_LBUTTONDBLCLK: {
-            const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
-            runHandler([&] { form.ListBox1DblClick(); });
+            const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
+            ListBox1DblClick();
             return result;
         }
         case WM_GETDLGCODE: {
             const auto* msg = reinterpret_cast<const MSG*>(lParam);
-            const LRESULT code = DefSubclassProc(list, message, wParam, lParam);
+            const LRESULT code = DefSubclassProc(control, message, wParam, lParam);
             if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return code | DLGC_WANTMESSAGE;
             return code;
         }
         case WM_KEYDOWN:
             if (wParam == VK_RETURN) {
-                runHandler([&] { form.ListBox1EnterPressed(); });
+                ListBox1EnterPressed();
                 return 0;
             }
-            break;
+            return std::nullopt;
         default:
-            break;
+            return std::nullopt;
     }
-    return DefSubclassProc(list, message, wParam, lParam);
 }
 
 }  // namespace tb

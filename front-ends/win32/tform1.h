@@ -133,11 +133,8 @@ private:
 
     FixedWindow& keep(std::unique_ptr<FixedWindow> window);
     void command(int id, int code, HWND control);
-    void sliderMoved();
-    static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR self) noexcept;
-    static LRESULT CALLBACK groupProcedure(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                           DWORD_PTR self) noexcept;
+    std::optional<LRESULT> controlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT paintGroup(HWND group) const;
 
     Controls c_;
     std::unique_ptr<TMediaPlayer> player_;

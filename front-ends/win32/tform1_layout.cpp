@@ -121,7 +121,7 @@ void TForm1::buildControls() {
                                                 WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                                                     LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_CLIPSIBLINGS,
                                                 WS_EX_CLIENTEDGE, {}, idListBox1, nullptr);
-                SetWindowSubclass(w, &TForm1::listProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+                route(w);
                 break;
             case design::Kind::Panel:
                 bottomBar_ = std::make_unique<Panel>(parent, idBottomBar, wide(c.accessibleName));
@@ -177,7 +177,7 @@ void TForm1::buildControls() {
     name(c_.GroupBox1, group);
     // A visual style draws a group box's caption in its own colour, not the design's
     // blue: the group box paints itself here.
-    SetWindowSubclass(c_.GroupBox1, &TForm1::groupProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    route(c_.GroupBox1);
 }
 
 // The accessible name and description of a control whose window text is not its name
@@ -227,11 +227,8 @@ void TForm1::drawRow(const DRAWITEMSTRUCT& item) const {
 
 // An etched frame with the caption in its ink on the window's face, the face filling the
 // inside that the controls leave.
-LRESULT CALLBACK TForm1::groupProcedure(HWND group, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR self) noexcept {
-    if (message == WM_ERASEBKGND) return 1;
-    if (message != WM_PAINT) return DefSubclassProc(group, message, wParam, lParam);
-    const Scale& s = reinterpret_cast<const TForm1*>(self)->scale_;
+LRESULT TForm1::paintGroup(HWND group) const {
+    const Scale& s = scale_;
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(group, &paint);
     RECT box{};

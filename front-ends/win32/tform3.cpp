@@ -188,42 +188,30 @@ LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-LRESULT CALLBACK TForm3::listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) noexcept {
-    auto* form = reinterpret_cast<TForm3*>(self);
-    LRESULT result = 0;
-    runHandler([&] {
-        switch (message) {
-            case WM_LBUTTONDBLCLK:
-                // Anywhere in the list, below the rows too (the list's own notice comes
-                // only on a row).
-                result = DefSubclassProc(list, message, wParam, lParam);
-                form->ListBox1DblClick();
-                return;
-            case WM_GETDLGCODE: {
-                result = DefSubclassProc(list, message, wParam, lParam);
-                const auto* msg = reinterpret_cast<const MSG*>(lParam);
-                if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
-                    result |= DLGC_WANTMESSAGE;
-                }
-                return;
-            }
-            case WM_KEYDOWN:
-                // Enter on a row loads it, as a double click does.
-                if (wParam == VK_RETURN) {
-                    form->ListBox1EnterPressed();
-                    return;
-                }
-                break;
-            case WM_NCDESTROY:
-                RemoveWindowSubclass(list, &TForm3::listProcedure, 1);
-                break;
-            default:
-                break;
+// The list: a double click anywhere in it, below the rows too (the list's own notice
+// comes only on a row), and Enter on a row, which loads it as a double click does.
+std::optional<LRESULT> TForm3::controlMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDBLCLK: {
+            const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+            ListBox1DblClick();
+            return result;
         }
-        result = DefSubclassProc(list, message, wParam, lParam);
-    });
-    return result;
+        case WM_GETDLGCODE: {
+            const LRESULT code = DefSubclassProc(list, message, wParam, lParam);
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return code | DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                ListBox1EnterPressed();
+                return 0;
+            }
+            return std::nullopt;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace tb

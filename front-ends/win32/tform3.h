@@ -80,8 +80,7 @@ private:
     void command(HWND from, int id, int code);
     LRESULT notify(const NMHDR& header);
 
-    static LRESULT CALLBACK listProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR self) noexcept;
+    std::optional<LRESULT> controlMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HWND owner_;
     Scale scale_;

@@ -70,7 +70,7 @@ void TForm3::buildLayout(MediaLayer& media) {
           m.get("ListBox1"), m.get("Button2"),      m.get("Button4"),      m.get("Button7"),
           m.get("Button1"),  m.get("Button3"),      m.get("Button5"),      m.get("Button6"),
           m.get("GroupBox1"), m.get("Memo1"),       player_.get()};
-    SetWindowSubclass(c_.ListBox1, &TForm3::listProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+    route(c_.ListBox1);
 
     // The labels' fonts shrink where the stand-in fonts are wider than the design's.
     const design::Window& d = design::editor();

@@ -2,6 +2,8 @@
 
 #include "core/handler.h"
 
+#include <commctrl.h>
+
 #include <set>
 
 namespace tb {
@@ -73,6 +75,25 @@ LRESULT CALLBACK Window::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
     LRESULT result = 0;
     runHandler([&] { result = self->handle(message, wParam, lParam); });
     return result;
+}
+
+void Window::route(HWND control) {
+    SetWindowSubclass(control, &Window::controlProcedure, reinterpret_cast<UINT_PTR>(this),
+                      reinterpret_cast<DWORD_PTR>(this));
+}
+
+std::optional<LRESULT> Window::controlMessage(HWND, UINT, WPARAM, LPARAM) { return std::nullopt; }
+
+LRESULT CALLBACK Window::controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR self) noexcept {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(control, &Window::controlProcedure, self);
+        return DefSubclassProc(control, message, wParam, lParam);
+    }
+    // As in procedure(): a message whose handling failed has been answered by the error box.
+    std::optional<LRESULT> result = 0;
+    runHandler([&] { result = reinterpret_cast<Window*>(self)->controlMessage(control, message, wParam, lParam); });
+    return result ? *result : DefSubclassProc(control, message, wParam, lParam);
 }
 
 HWND createControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tb {
@@ -22,9 +23,10 @@ struct Scale {
 int dpiOf(HWND window);
 
 // A top-level window or custom control of the program. It registers its window class
-// once, creates itself, and receives its messages in handle(). No exception leaves the
-// window procedure: each message is handled inside the handler wrapper, which shows
-// what escapes in the error box.
+// once, creates itself, and receives its messages in handle(), and those of the child
+// controls it routes in controlMessage(). These two are the only ways into the program
+// from a message, and no exception leaves either: each message is handled inside the
+// handler wrapper, which shows what escapes in the error box.
 class Window {
 public:
     Window(const Window&) = delete;
@@ -52,8 +54,16 @@ protected:
     // A message; whatever it does not handle goes on to DefWindowProc.
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Sends a child control's own messages (a list's double click below its rows, a
+    // group box's painting) to controlMessage() first, for as long as the control lives.
+    void route(HWND control);
+    // A message of a routed control: its answer, or none to leave it to the control.
+    virtual std::optional<LRESULT> controlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK controlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR self) noexcept;
     HWND hwnd_ = nullptr;
 };
 

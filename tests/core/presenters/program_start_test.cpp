@@ -40,7 +40,7 @@ struct Window final : ProgramWindow {
     explicit Window(std::vector<std::string>& into) : log(into) {}
     void FormCreate() override { log.push_back("create"); }
     void showCentred() override { log.push_back("show"); }
-    void bringBack() override { log.push_back("back"); }
+    void M1Click() override { log.push_back("M1Click"); }
     std::vector<std::string>& log;
 };
 
@@ -74,9 +74,9 @@ TEST(ProgramStart, RunsHandsOverOrSaysTheRunningCopyDoesNotAnswer) {
         std::vector<std::string> log;
         std::size_t errors;
     } cases[] = {
-        {{true}, {}, 0, {"window", "create", "show", "loop", "back"}, 0},
+        {{true}, {}, 0, {"window", "create", "show", "loop", "M1Click"}, 0},
         {{false}, {true}, 0, {}, 0},                   // a copy runs on the folder: it takes over
-        {{false, false, true}, {false, false}, 0, {"window", "create", "show", "loop", "back"}, 0},  // it ended
+        {{false, false, true}, {false, false}, 0, {"window", "create", "show", "loop", "M1Click"}, 0},  // it ended
         {{false, false}, {false, true}, 0, {}, 0},     // it was starting and listens now
     };
     for (const auto& c : cases) {

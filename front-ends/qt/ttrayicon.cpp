@@ -108,6 +108,11 @@ void TTrayIcon::goTo(TrayRules::Window to) {
         case TrayRules::Window::Shown:
             // Restored from minimized, shown with its taskbar entry, in the foreground.
             if (owner_.isMinimized()) owner_.setWindowState(owner_.windowState() & ~Qt::WindowMinimized);
+            // A Wayland client cannot take its window out of minimized (and a desktop
+            // without a taskbar has no other way back): the window is shown anew, as
+            // the compositor shows any new window.
+            if (minimized_ && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) owner_.hide();
+            minimized_ = false;
             owner_.show();
             owner_.raise();
             owner_.activateWindow();
@@ -117,6 +122,7 @@ void TTrayIcon::goTo(TrayRules::Window to) {
             break;
         case TrayRules::Window::Minimized:
             if (!owner_.isMinimized()) owner_.showMinimized();
+            minimized_ = true;
             break;
     }
 }
@@ -131,6 +137,7 @@ void TTrayIcon::HideMainForm() {
 
 bool TTrayIcon::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &owner_ && event->type() == QEvent::WindowStateChange && owner_.isMinimized()) {
+        minimized_ = true;
         const auto to = TrayRules::next(windowState(), TrayRules::Event::Minimized, area_->available(), MinimizeToTray);
         if (to == TrayRules::Window::InTray) {
             // Hidden once the window system has finished minimizing it; the icon stays.

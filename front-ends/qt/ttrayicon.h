@@ -91,6 +91,9 @@ private:
     bool showHint_ = true;
     QIcon icon_;
     bool iconVisible_ = false;
+    // Minimized since it was last shown: under Wayland the window system never says
+    // whether the window is still minimized.
+    bool minimized_ = false;
     QPointer<QMenu> popupMenu_;
 };
 

@@ -60,6 +60,13 @@ std::pair<std::string, std::string> splitPlaylistLine(const std::string& line) {
 
 void saveSchedule(const std::filesystem::path& folder, const std::vector<std::string>& playlistLines,
                   std::vector<std::string>& paths, std::vector<std::string>& times, FileSteps& steps) {
+    // What is saved must load again: a line the reader refuses would cost every bell
+    // from the next start on.
+    for (const auto& line : playlistLines) {
+        if (line.size() > kLongestScheduleLine) {
+            throw FileError("Cannot create file \"" + utf8(folder / kPlaylistFile) + "\". A line is longer than 64 KiB");
+        }
+    }
     paths.clear();
     times.clear();
     for (const auto& line : playlistLines) {

@@ -5,7 +5,7 @@
 //  - the three-file load takes either exactly what each file reads as, or nothing:
 //    it refuses, and the schedule in force stays as it was;
 //  - what the editor saves (lines without a line break or NUL) loads back the same, in
-//    all three files.
+//    all three files; a line too long to load is not saved.
 // Input: qian.ini, hou.ini and playlist.ini, separated by the byte 0x1E.
 #include "core/schedule/schedule_file.h"
 #include "core/schedule/schedule_model.h"
@@ -60,7 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What the editor saves: the playlist file's lines.
     std::vector<std::string> lines = decodeScheduleText(files[2]).lines;
-    saveSchedule(folder, lines, paths, times);
+    bool tooLong = false;
+    for (const auto& line : lines) tooLong = tooLong || line.size() > kLongestScheduleLine;
+    try {
+        saveSchedule(folder, lines, paths, times);
+    } catch (const FileError&) {
+        fuzz::require(tooLong, "only a line the load would refuse stops a save");
+        return 0;
+    }
+    fuzz::require(!tooLong, "no line the load would refuse is saved");
     model.reload(folder);
     fuzz::require(model.viewLines() == lines, "the saved playlist loads back the same");
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -380,6 +380,20 @@ TEST(ScheduleFileErrors, LineOver64KiBRefusesTheFile) {
     }
     dir.write("qian.ini", std::string(64 * 1024, 'x') + "\r\n");
     EXPECT_EQ(tb::loadScheduleFile(dir / "qian.ini").size(), 1u);
+
+    // Nor is such a line saved, where it would stop the next start's load: the files stay.
+    std::vector<std::string> paths, times;
+    tb::saveSchedule(dir.path(), {"/old.mp3|7:00:00"}, paths, times);
+    const std::string tooLong = std::string(64 * 1024 - 7, 'x') + "|7:00:00";
+    try {
+        tb::saveSchedule(dir.path(), {tooLong}, paths, times);
+        FAIL() << "no error";
+    } catch (const tb::FileError& e) {
+        EXPECT_EQ(e.what(), "Cannot create file \"" + (dir / "playlist.ini").string() + "\". A line is longer than 64 KiB");
+    }
+    EXPECT_EQ(dir.read("playlist.ini"), "/old.mp3|7:00:00\r\n");
+    tb::saveSchedule(dir.path(), {tooLong.substr(1)}, paths, times);
+    EXPECT_EQ(tb::loadScheduleFile(dir / "playlist.ini"), std::vector<std::string>{tooLong.substr(1)});
 }
 
 // A file system that never answers (a dead network share) costs the caller the bound

@@ -237,27 +237,8 @@ std::optional<LRESULT> TForm1::controlMessage(HWND control, UINT message, WPARAM
         if (message == WM_PAINT) return paintGroup(control);
         return std::nullopt;
     }
-    switch (message) {
-        case WM_LBUTTONDBLCLK: {
-            const LRESULT result = DefSubclassProc(control, message, wParam, lParam);
-            ListBox1DblClick();
-            return result;
-        }
-        case WM_GETDLGCODE: {
-            const auto* msg = reinterpret_cast<const MSG*>(lParam);
-            const LRESULT code = DefSubclassProc(control, message, wParam, lParam);
-            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return code | DLGC_WANTMESSAGE;
-            return code;
-        }
-        case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
-                ListBox1EnterPressed();
-                return 0;
-            }
-            return std::nullopt;
-        default:
-            return std::nullopt;
-    }
+    return listMessage(control, message, wParam, lParam, [this] { ListBox1DblClick(); },
+                       [this] { ListBox1EnterPressed(); });
 }
 
 }  // namespace tb

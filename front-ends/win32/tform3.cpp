@@ -191,27 +191,8 @@ LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // The list: a double click anywhere in it, below the rows too (the list's own notice
 // comes only on a row), and Enter on a row, which loads it as a double click does.
 std::optional<LRESULT> TForm3::controlMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_LBUTTONDBLCLK: {
-            const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
-            ListBox1DblClick();
-            return result;
-        }
-        case WM_GETDLGCODE: {
-            const LRESULT code = DefSubclassProc(list, message, wParam, lParam);
-            const auto* msg = reinterpret_cast<const MSG*>(lParam);
-            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return code | DLGC_WANTMESSAGE;
-            return code;
-        }
-        case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
-                ListBox1EnterPressed();
-                return 0;
-            }
-            return std::nullopt;
-        default:
-            return std::nullopt;
-    }
+    return listMessage(list, message, wParam, lParam, [this] { ListBox1DblClick(); },
+                       [this] { ListBox1EnterPressed(); });
 }
 
 }  // namespace tb

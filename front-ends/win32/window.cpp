@@ -96,6 +96,29 @@ LRESULT CALLBACK Window::controlProcedure(HWND control, UINT message, WPARAM wPa
     return result ? *result : DefSubclassProc(control, message, wParam, lParam);
 }
 
+std::optional<LRESULT> listMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                   const std::function<void()>& doubleClick, const std::function<void()>& enter) {
+    switch (message) {
+        case WM_LBUTTONDBLCLK: {
+            const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+            doubleClick();
+            return result;
+        }
+        case WM_GETDLGCODE: {
+            const LRESULT code = DefSubclassProc(list, message, wParam, lParam);
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return code | DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wParam != VK_RETURN) return std::nullopt;
+            enter();
+            return 0;
+        default:
+            return std::nullopt;
+    }
+}
+
 HWND createControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
                    const RECT& place, int id, HFONT font) {
     HWND control = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | WS_VISIBLE | style, place.left,

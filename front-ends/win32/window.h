@@ -72,6 +72,12 @@ private:
 HWND createControl(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
                    const RECT& place, int id, HFONT font);
 
+// A list's own messages as the program's lists take them: a double click anywhere in
+// it, below the rows too (the list's own notice comes only on a row), and Enter, which
+// the list asks the dialog keys for. For a routed list's controlMessage().
+std::optional<LRESULT> listMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                   const std::function<void()>& doubleClick, const std::function<void()>& enter);
+
 // Sets the window's client area to a size, keeping its style, menu and place.
 void setClientSize(HWND window, int width, int height);
 
